@@ -1,0 +1,272 @@
+// TableReader: the reader context that every table reader works on.
+//
+// It owns the open data files of the table shown (definition, .MYI, .MYD, .ibd) and the system
+// tablespace ibdata1, the TableDef, the MyISAM header data, the InnoDB dictionary lists and column
+// layout, the RowPage and the page state. The readers are its operations; they are implemented in
+// the folder of the structure they read:
+//   definitions/  ReadTableDefinition (FrmReader.cpp), the InnoDB column layout (InnoLayout.cpp)
+//   myisam/       ReadMyisamHeader, DecodeFixedRow, ReadBlockHeader, DecodeDynamicRecord, ReadMyisamPage
+//   innodb/       LoadSystemTablespace, ReadPageHeaders, the dictionary, DescendToLeaf, ReadLeafRows,
+//                 DecodeInnoValue, CopyExternalValue
+// Readers show no messages: they report failure by what they leave behind (an empty column list, no
+// rows, a table id or page number of 0).
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "decoding/DataFile.h"
+#include "definitions/DecoderSettings.h"
+#include "definitions/TableModel.h"
+
+namespace wexholt {
+
+// ---- MyISAM (.MYI header, dynamic blocks) ----
+
+// The base information block of a .MYI file (100 bytes, big-endian).
+struct MyisamBaseInfo {
+  uint64_t keyFileStart = 0;
+  uint64_t maxDataFileLength = 0;
+  uint64_t maxKeyFileLength = 0;
+  uint64_t records = 0;
+  uint64_t reloc = 0;
+  uint32_t meanRowLength = 0;
+  uint32_t baseRecordLength = 0;
+  uint32_t packedRecordLength = 0;
+  uint32_t minPackLength = 0;
+  uint32_t maxPackLength = 0;
+  uint32_t minBlockLength = 0;
+  uint32_t fieldCount = 0;
+  uint32_t packFieldCount = 0;
+  uint8_t rowRefLength = 0;
+  uint8_t keyRefLength = 0;
+  uint8_t keyCount = 0;
+  uint8_t autoKey = 0;
+  uint16_t packBitBytes = 0;
+  uint16_t blobCount = 0;
+  uint16_t maxKeyBlockLength = 0;
+  uint16_t maxKeyLength = 0;
+  uint16_t extraAllocBytes = 0;
+  uint32_t extraAlloc = 0;
+  uint32_t raidChunkSize = 0;
+};
+
+// One column-information entry of the .MYI file.
+struct MyisamField {
+  int16_t storageType = 0;   // 0 normal, 1 end spaces removed, 2 leading spaces removed,
+                             // 3 zero omitted, 4 BLOB, 8 VARCHAR, 9 like 0
+  uint16_t storedLength = 0;
+  uint8_t nullBit = 0;
+  uint16_t nullPos = 0;
+};
+
+// Row formats of a .MYD file, from the .MYI options.
+constexpr int32_t kRowFormatFixed = 0;
+constexpr int32_t kRowFormatDynamic = 1;
+constexpr int32_t kRowFormatCompressed = 2;
+
+// Flags returned by ReadBlockHeader.
+constexpr uint32_t kBlockFirst = 1;
+constexpr uint32_t kBlockLast = 2;
+constexpr uint32_t kBlockDeleted = 4;
+constexpr uint32_t kBlockOutOfSequence = 16;
+
+// The working record of one dynamic block header.
+struct BlockInfo {
+  std::array<uint8_t, 20> header{};
+  uint32_t recordSize = 0;
+  uint32_t dataLength = 0;
+  uint32_t blockLength = 0;
+  uint64_t dataPosition = 0;
+  uint64_t nextPosition = 0;
+  uint64_t previousPosition = 0;
+  uint32_t secondRead = 0;
+};
+
+// ---- InnoDB (pages, dictionary) ----
+
+constexpr uint64_t kPageSize = 16384;
+constexpr uint16_t kIndexPageType = 0x45BF;  // 17855
+constexpr uint32_t kNullPage = 0xFFFFFFFF;
+
+// The FIL header (bytes 0..37) and the index page header (38..93) of the page read last.
+struct PageHeader {
+  std::array<uint8_t, 4> checksum{};
+  uint32_t pageNumber = 0;
+  uint32_t previousPage = 0;
+  uint32_t nextPage = 0;
+  std::array<uint8_t, 8> lsn{};
+  uint16_t pageType = 0;
+  uint64_t flushLsn = 0;
+  uint32_t spaceId = 0;
+  // index page header
+  uint16_t directorySlots = 0;
+  uint16_t heapTop = 0;
+  uint16_t heapRecords = 0;  // heap record count, top bit (COMPACT flag) included as stored
+  uint16_t freeList = 0;
+  uint16_t garbageBytes = 0;
+  uint16_t lastInsert = 0;
+  uint16_t direction = 0;
+  uint16_t directionInserts = 0;
+  uint16_t userRecords = 0;
+  uint64_t maxTrxId = 0;
+  uint16_t level = 0;
+  uint64_t indexId = 0;
+};
+
+// A roll pointer split into its parts.
+struct RollPointer {
+  uint8_t insertFlag = 0;
+  uint8_t rollbackSegment = 0;
+  uint32_t undoPage = 0;
+  uint16_t undoOffset = 0;
+};
+
+struct SysTablesRow {
+  std::string fullName;  // database/table
+  uint64_t trxId = 0;
+  RollPointer rollPtr;
+  uint64_t tableId = 0;
+  uint32_t columnCount = 0;
+  uint32_t tableType = 0;
+  uint64_t mixId = 0;
+  uint32_t mixLength = 0;
+  uint64_t clusterName = 0;
+  uint32_t spaceId = 0;
+};
+
+struct SysColumnsRow {
+  uint64_t tableId = 0;
+  uint32_t position = 0;
+  uint64_t trxId = 0;
+  RollPointer rollPtr;
+  std::string columnName;
+  uint32_t mainType = 0;
+  uint32_t preciseType = 0;
+  uint32_t charLengths = 0;
+  uint32_t mbMinLen = 0;
+  uint32_t mbMaxLen = 0;
+  uint32_t maxLength = 0;
+  uint32_t precision = 0;
+};
+
+struct SysIndexesRow {
+  uint64_t tableId = 0;
+  uint64_t indexId = 0;
+  uint64_t trxId = 0;
+  RollPointer rollPtr;
+  std::string indexName;
+  uint32_t fieldCount = 0;
+  uint32_t indexType = 0;
+  uint32_t spaceId = 0;
+  uint32_t rootPage = 0;
+};
+
+// Which tablespace an InnoDB operation reads.
+enum class Tablespace { kIbd, kSystem };
+
+// Dictionary table kinds of ReadDictionaryTable.
+constexpr int kSysTablesKind = 0;
+constexpr int kSysColumnsKind = 1;
+constexpr int kSysIndexesKind = 2;
+
+class TableReader {
+ public:
+  explicit TableReader(DecoderSettings* settings);
+
+  DecoderSettings& Settings() { return *settings_; }
+  const DecoderSettings& Settings() const { return *settings_; }
+
+  // Empties the table-level lists (layout, RowPage, MyISAM fields, columns, enumValues) and the
+  // page state; closes the .MYD and .ibd files. The dictionary and ibdata1 stay.
+  void ResetTable();
+  // Closes every file and empties everything, the dictionary included (a new scan).
+  void ResetAll();
+
+  // ---- Table definitions (definitions/FrmReader.cpp) ----
+  // Reads the .frm at path into tableDef (appends to columns and enumValues; the caller empties
+  // them first). Sets settings.newTemporalFormat.
+  void ReadTableDefinition(const std::string& path);
+
+  // ---- MyISAM (myisam/) ----
+  // Reads the .MYI header: rowFormat, baseInfo, myisamFields. False when the file cannot be opened,
+  // is 24 bytes or shorter, or a read failed.
+  bool ReadMyisamHeader(const std::string& path);
+  // Opens the .MYD file; false when it cannot be opened.
+  bool OpenMyisamData(const std::string& path);
+  // Reads rows from byte position start of the open .MYD file into rowPage until it holds 1000
+  // rows or the file ends; sets pageFull and appends the next page's start (unless
+  // suppressPositions) as the page loop of the record pages does.
+  void ReadMyisamPage(uint64_t start);
+  // Decodes the fixed-length row at position P and appends it to rowPage (false: deleted slot, no row).
+  bool DecodeFixedRow(uint64_t position);
+  // Reads the dynamic block header at position into info; returns the flags.
+  uint32_t ReadBlockHeader(uint64_t position, BlockInfo& info);
+  // Unpacks one assembled dynamic record and appends one row; 0 when shorter than minPackLength.
+  uint32_t DecodeDynamicRecord(const uint8_t* record, uint32_t length);
+
+  // ---- InnoDB (innodb/) ----
+  // Opens ibdata1 and loads SYS_TABLES, SYS_COLUMNS and SYS_INDEXES; false when it cannot be opened.
+  bool LoadSystemTablespace(const std::string& path);
+  bool SystemTablespaceOpen() const { return systemFile.IsOpen(); }
+  // Opens the table's .ibd and sets ibdPageCount; false when it cannot be opened.
+  bool OpenIbd(const std::string& path);
+  // Reads the FIL header (and the index page header of an index page) of page into lastPageHeader.
+  // False when the page lies outside the file.
+  bool ReadPageHeaders(Tablespace ts, uint64_t page);
+  bool ReadDictionaryTable(uint64_t root, int kind);
+
+  // InnoDB column layout (definitions/InnoLayout.cpp).
+  uint64_t FindTableId(const std::string& name) const;  // name: database/table (or database\table)
+  void LoadLayoutFromDefinition();
+  void LoadLayoutFromDictionary(uint64_t tableId);
+  uint32_t FindClusteredIndexRoot(uint64_t tableId) const;
+
+  // Index walk (innodb/).
+  uint64_t DescendToLeaf(Tablespace ts, uint64_t page);
+  // Reads leaf records from (page, offset) on into rowPage, up to 1000 rows; sets pageFull and
+  // appends the next page's start (unless suppressPositions).
+  void ReadLeafRows(Tablespace ts, uint64_t page, uint64_t offset);
+
+  // ---- State ----
+  DecoderSettings* settings_;
+
+  // Open data files.
+  DataFile definitionFile;
+  DataFile myisamIndexFile;
+  DataFile myisamDataFile;
+  DataFile systemFile;
+  DataFile ibdFile;
+
+  TableDef tableDef;
+
+  // MyISAM header data.
+  int32_t rowFormat = kRowFormatFixed;
+  MyisamBaseInfo baseInfo;
+  std::vector<MyisamField> myisamFields;
+
+  // InnoDB.
+  uint64_t systemPageCount = 0;
+  uint64_t ibdPageCount = 0;
+  PageHeader lastPageHeader;
+  std::vector<SysTablesRow> sysTables;
+  std::vector<SysColumnsRow> sysColumns;
+  std::vector<SysIndexesRow> sysIndexes;
+  std::vector<SysColumnsRow> tableColumnRecords;
+  std::vector<InnoColumn> innoLayout;
+
+  // Rows and page state.
+  RowPage rowPage;
+  std::deque<ResumePosition> resumePositions;
+  bool pageFull = false;
+  bool suppressPositions = false;
+  bool readingIbd = false;
+  bool resumeFromPosition = false;  // the next read starts at the given offset
+  // Pages or regions skipped as damaged by the last walk of this table (salvage count).
+  uint64_t damagedPagesSkipped = 0;
+};
+
+}  // namespace wexholt
