@@ -40,4 +40,20 @@ int DecimalStoredSize(int precision, int decimals);
 // reader consults the column's NULL flag.
 bool IsNullCandidate(const ColumnDef& column, const std::string& text);
 
+// Bytes a column takes in a row image when its size does not depend on the value: integers,
+// floating point, DECIMAL, the temporal types (with their fractional-second bytes), YEAR, ENUM
+// (1 or 2), SET (1, 2, 3, 4 or 8), BIT ((bits + 7) / 8, all bits), CHAR and BINARY (length).
+// 0 for VARCHAR, the BLOB and TEXT types, GEOMETRY and unknown types.
+int StoredFieldSize(const ColumnDef& column);
+
+// A number whose decimal digits are yyyymmddhhmmss, as "yyyy-mm-dd hh:mm:ss".
+std::string PackedDateTimeText(uint64_t value);
+// "yyyy-mm-dd hh:mm:ss" from its six parts (year four digits, the others two).
+std::string DateTimePartsText(int year, int month, int day, int hour, int minute, int second);
+// The bytes up to the first zero byte (all when there is none), read as Windows-1252.
+std::string AnsiText(const uint8_t* bytes, size_t count);
+// The bytes up to the first zero byte as UTF-8 when they hold at least one multi-byte sequence
+// that makes the text shorter than its bytes, else as Windows-1252.
+std::string Utf8OrAnsiText(const uint8_t* bytes, size_t count);
+
 }  // namespace wexholt
