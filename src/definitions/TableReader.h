@@ -91,6 +91,10 @@ struct BlockInfo {
 constexpr uint64_t kPageSize = 16384;
 constexpr uint16_t kIndexPageType = 0x45BF;  // 17855
 constexpr uint32_t kNullPage = 0xFFFFFFFF;
+// Root page of a table altered with instant ADD COLUMN: an index page whose "direction" field
+// (bytes 50..51) holds, shifted left by 3, the field count of the records written before the change.
+constexpr uint16_t kInstantRootPageType = 18;
+inline bool IsIndexPageType(uint16_t type) { return type == kIndexPageType || type == kInstantRootPageType; }
 
 // The FIL header (bytes 0..37) and the index page header (38..93) of the page read last.
 struct PageHeader {
@@ -165,6 +169,15 @@ struct SysIndexesRow {
   uint32_t rootPage = 0;
 };
 
+// SYS_COLUMNS post-processing: the collation default (binary for binary types, latin1 otherwise)
+// when the precise type names none, then mbMinLen, mbMaxLen from collations (the built-in table
+// when null) and charLengths = mbMinLen + 5 * mbMaxLen.
+void ApplySysColumnDefaults(SysColumnsRow& row, const CollationTable* collations);
+
+// The InnoDB storage of one .frm column in a COMPACT-family record: main type, precise type
+// (NOT NULL, UNSIGNED, binary bits and the collation in bits 16..30), maximum and fixed size.
+InnoColumn InnoColumnFromDefinition(const ColumnDef& column, const CollationTable* collations);
+
 // Which tablespace an InnoDB operation reads.
 enum class Tablespace { kIbd, kSystem };
 
@@ -230,6 +243,48 @@ class TableReader {
   // Reads leaf records from (page, offset) on into rowPage, up to 1000 rows; sets pageFull and
   // appends the next page's start (unless suppressPositions).
   void ReadLeafRows(Tablespace ts, uint64_t page, uint64_t offset);
+
+  // ---- InnoDB helpers (innodb/, definitions/InnoLayout.cpp) ----
+  // The open file and page count of a tablespace.
+  const DataFile& TablespaceFile(Tablespace ts) const { return ts == Tablespace::kIbd ? ibdFile : systemFile; }
+  uint64_t TablespacePageCount(Tablespace ts) const { return ts == Tablespace::kIbd ? ibdPageCount : systemPageCount; }
+  // Reads page whole into image (kPageSize bytes); false when the page lies outside the file.
+  bool ReadPageImage(Tablespace ts, uint64_t page, std::vector<uint8_t>& image) const;
+  // Leftmost leaf below page in ibdata1, 0 when there is none.
+  uint64_t DescendDictionary(uint64_t page);
+  // Reads the dictionary leaf level from leaf on into the list of kind.
+  void WalkDictionaryLeaves(uint64_t leaf, int kind);
+  // Distance from a node-pointer record's origin to its 4-byte child page number (6 when the
+  // clustered key is DB_ROW_ID).
+  uint32_t NodePointerChildOffset(const uint8_t* image, size_t origin) const;
+  // Text of one stored column (len local bytes at bytes inside the page image; integers are
+  // rewritten in place to the little-endian form).
+  void DecodeInnoValue(size_t len, uint8_t* bytes, const InnoColumn& entry, bool external, Cell& out);
+  // Save mode: writes the external value (local prefix and parts) to saveFolder/blobdata/<counter>;
+  // the file's path, or "" when it cannot be created.
+  std::string CopyExternalValue(size_t len, const uint8_t* bytes);
+  // The whole external value (local prefix and parts) of a column with a 20-byte reference.
+  std::string ReadExternalValue(size_t len, const uint8_t* bytes);
+  void OrderLayout();
+  // Decodes the fields of the leaf record at origin into one cell per innoLayout entry (fields a
+  // record predates take instantDefaults). False when the record is damaged or cut off; the cells
+  // not reached stay empty.
+  bool DecodeRecordFields(uint8_t* image, size_t origin, std::vector<Cell>& cells);
+
+  // ---- InnoDB layout and instant-column state ----
+  struct LayoutBuildEntry {
+    InnoColumn entry;
+    bool taken = false;
+  };
+  std::vector<LayoutBuildEntry> layoutBuild;
+  // Clustered key entries that hold only a prefix of their column: the full column follows later
+  // in the record, so the prefix gives no cell. Parallel to innoLayout.
+  std::vector<uint8_t> layoutPrefixEntry;
+  // A table altered with instant ADD COLUMN: records written before the change carry only the
+  // first instantCoreFields fields (0 = not such a table); the metadata record on the leftmost leaf
+  // holds the values of the later fields (cells, parallel to innoLayout).
+  uint32_t instantCoreFields = 0;
+  std::vector<Cell> instantDefaults;
 
   // ---- State ----
   DecoderSettings* settings_;

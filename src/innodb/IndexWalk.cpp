@@ -1,0 +1,278 @@
+// The clustered-index walk: from the root down the leftmost node pointers to the first leaf page,
+// then along the leaf level, one row per live record.
+//
+// COMPACT-family index pages (DYNAMIC and COMPACT row formats), multi-byte values big-endian:
+//   97..98    next-record field of the infimum: distance from 99 to the first user record
+//   99        origin of the infimum ("infimum\0"); 112 origin of the supremum ("supremum")
+//   50..51    on a root of type 18 (a table altered with instant ADD COLUMN): the number of fields
+//             of the records written before the change, shifted left by 3
+// Around a record's origin r:
+//   r-5       info bits (0x20 delete mark, 0x10 minimum record) and owned count
+//   r-4..r-3  heap number << 3 | status (0 ordinary, 1 node pointer, 2 infimum, 3 supremum,
+//             4 ordinary record of an instantly altered table that stores its field count)
+//   r-2..r-1  distance to the next record in key order (16-bit, wraps)
+//   below     for status 4 the count of fields beyond the core fields, less one (1 byte, or 2 when
+//             its top bit is set); then the null bitmap (one bit per nullable field of the record, the
+//             first at bit 0 of the highest byte); then one length byte per variable-length field
+//             that is not NULL, two when the column can exceed 255 bytes (or is a BLOB) and the first
+//             byte has bit 7 set: 14 bits of length, bit 0x4000 = stored off-page with a 20-byte
+//             reference at the end of the local bytes
+//   r...      the field data in layout order
+// A node pointer holds the clustered key's fields and then the 4-byte child page number; its null
+// bitmap is as wide as a leaf record's.
+//
+// Failure shows as rows missing: a page that is not an index leaf page contributes none (counted in
+// damagedPagesSkipped), a field that would leave the page image gets the empty text and ends the
+// record. Every walk is bounded: a page is visited once, a page's record chain by its heap record
+// count, the descent by the page count.
+#include <string>
+#include <unordered_set>
+#include <vector>
+
+#include "decoding/ByteView.h"
+#include "decoding/FieldText.h"
+#include "definitions/TableReader.h"
+
+namespace wexholt {
+
+namespace {
+
+constexpr size_t kInfimumOrigin = 99;
+constexpr size_t kSupremumOrigin = 112;
+constexpr size_t kFirstUserRecord = 120;
+constexpr size_t kPageDataEnd = kPageSize - 8;  // the FIL trailer follows
+constexpr uint8_t kDeleteMarkBit = 0x20;
+constexpr uint8_t kMinRecordBit = 0x10;
+constexpr uint16_t kStatusOrdinary = 0;
+constexpr uint16_t kStatusNodePointer = 1;
+constexpr uint16_t kStatusInstant = 4;
+
+bool IsBigColumn(const InnoColumn& e) {
+  return e.maxLength > 255 || e.mainType == InnoMainType::kBlob || e.mainType == 14 /* geometry */;
+}
+bool NotNull(const InnoColumn& e) { return (e.preciseType & kPreciseNotNull) != 0; }
+
+// Number of leading layout entries that form the clustered key (0 = DB_ROW_ID).
+size_t KeyEntryCount(const std::vector<InnoColumn>& layout) {
+  size_t n = 0;
+  while (n < layout.size() && layout[n].mainType != InnoMainType::kSys) ++n;
+  return n;
+}
+
+size_t NullBytes(const std::vector<InnoColumn>& layout, size_t fields) {
+  size_t nullable = 0;
+  for (size_t i = 0; i < fields && i < layout.size(); ++i) {
+    if (!NotNull(layout[i])) ++nullable;
+  }
+  return (nullable + 7) / 8;
+}
+
+size_t FirstRecord(const ByteView& v) { return (v.be16(97) + kInfimumOrigin) & 0xFFFF; }
+
+bool HasCompactInfimum(const ByteView& v) { return v.CString(kInfimumOrigin) == "infimum"; }
+
+}  // namespace
+
+uint32_t TableReader::NodePointerChildOffset(const uint8_t* image, size_t origin) const {
+  size_t keys = KeyEntryCount(innoLayout);
+  if (keys == 0) return 6;  // DB_ROW_ID
+  ByteView v(image, kPageSize);
+  size_t core = instantCoreFields != 0 ? instantCoreFields : innoLayout.size();
+  size_t nb = NullBytes(innoLayout, core);
+  if (origin < nb + 6) return 0;
+  size_t c = origin - nb - 6;  // first length byte
+  uint64_t sum = 0;
+  for (size_t i = 0; i < keys; ++i) {
+    const InnoColumn& e = innoLayout[i];
+    if (e.fixedSize != 0) {
+      sum += static_cast<uint32_t>(e.fixedSize);
+      continue;
+    }
+    if (c < kInfimumOrigin - 5) return 0;  // length bytes ran below the records
+    uint32_t b1 = v.u8(c--);
+    if (IsBigColumn(e) && b1 >= 128) {
+      uint32_t b2 = v.u8(c--);
+      sum += ((b1 << 8) | b2) & 0x3FFF;
+    } else {
+      sum += b1;
+    }
+  }
+  if (origin + sum + 4 > kPageDataEnd) return 0;
+  return static_cast<uint32_t>(sum);
+}
+
+uint64_t TableReader::DescendToLeaf(Tablespace ts, uint64_t page) {
+  instantCoreFields = 0;
+  instantDefaults.clear();
+  uint64_t pageCount = TablespacePageCount(ts);
+  std::unordered_set<uint64_t> visited;
+  std::vector<uint8_t> image;
+  uint64_t leaf = 0;
+  for (bool root = true; visited.insert(page).second && visited.size() <= pageCount; root = false) {
+    if (!ReadPageHeaders(ts, page) || !IsIndexPageType(lastPageHeader.pageType)) return 0;
+    if (root && lastPageHeader.pageType == kInstantRootPageType) {
+      instantCoreFields = lastPageHeader.direction >> 3;
+    }
+    if (lastPageHeader.level == 0) {
+      leaf = page;
+      break;
+    }
+    if (!ReadPageImage(ts, page, image)) return 0;
+    ByteView v(image.data(), image.size());
+    if (!HasCompactInfimum(v)) return 0;
+    size_t r = FirstRecord(v);
+    if (r < kFirstUserRecord || r >= kPageDataEnd || v.CString(r) == "supremum") return 0;
+    uint32_t d = NodePointerChildOffset(image.data(), r);
+    if (d == 0) return 0;
+    uint64_t child = v.be32(r + d);
+    if (child >= pageCount) return 0;
+    page = child;
+  }
+  if (leaf == 0) return 0;
+  // The metadata record of an instantly altered table is the first record of the leftmost leaf;
+  // it holds the values that older records take for the columns added later.
+  if (instantCoreFields != 0 && ReadPageImage(ts, leaf, image)) {
+    ByteView v(image.data(), image.size());
+    size_t r = FirstRecord(v);
+    if (HasCompactInfimum(v) && r >= kFirstUserRecord && r < kPageDataEnd &&
+        (v.u8(r - 5) & kMinRecordBit) != 0) {
+      DecodeRecordFields(image.data(), r, instantDefaults);
+    }
+  }
+  if (instantCoreFields > innoLayout.size()) instantCoreFields = 0;
+  return leaf;
+}
+
+bool TableReader::DecodeRecordFields(uint8_t* image, size_t r, std::vector<Cell>& cells) {
+  ByteView v(image, kPageSize);
+  cells.assign(innoLayout.size(), Cell{});
+  uint16_t status = v.be16(r - 4) & 7;
+  size_t hdr = r - 5;  // lowest byte of the fixed header
+  size_t fields = innoLayout.size();
+  if (status == kStatusInstant) {
+    uint32_t b = v.u8(--hdr);
+    uint32_t added = b;
+    if (b & 0x80) added = (b & 0x7F) | (static_cast<uint32_t>(v.u8(--hdr)) << 7);
+    size_t core = instantCoreFields != 0 ? instantCoreFields : innoLayout.size();
+    fields = core + 1 + added;
+  } else if (instantCoreFields != 0) {
+    fields = instantCoreFields;
+  }
+  bool complete = fields <= innoLayout.size();
+  if (!complete) fields = innoLayout.size();
+  size_t nb = NullBytes(innoLayout, fields);
+  if (hdr < nb + kInfimumOrigin) return false;
+  size_t nullByte = hdr - 1;
+  uint32_t mask = 1;
+  size_t lengthCursor = hdr - nb;  // the next length byte is at lengthCursor - 1
+  size_t d = r;
+  for (size_t i = 0; i < innoLayout.size(); ++i) {
+    const InnoColumn& e = innoLayout[i];
+    Cell& cell = cells[i];
+    if (i >= fields) {
+      // A field the record predates: the metadata record's value.
+      if (i < instantDefaults.size()) cell = instantDefaults[i];
+      continue;
+    }
+    if (!NotNull(e)) {
+      if (mask > 0x80) {
+        --nullByte;
+        mask = 1;
+      }
+      bool isNull = (v.u8(nullByte) & mask) != 0;
+      mask <<= 1;
+      if (isNull) {
+        cell = Cell{kNullText, CellKind::kNull};
+        continue;
+      }
+    }
+    size_t len = 0;
+    bool external = false;
+    if (e.fixedSize != 0) {
+      len = static_cast<size_t>(e.fixedSize);
+    } else {
+      if (lengthCursor <= kInfimumOrigin) return false;
+      uint32_t b1 = v.u8(--lengthCursor);
+      if (IsBigColumn(e) && b1 >= 128) {
+        if (lengthCursor <= kInfimumOrigin) return false;
+        uint32_t b2 = v.u8(--lengthCursor);
+        uint32_t value = (b1 << 8) | b2;
+        len = value & 0x3FFF;
+        external = (value & 0x4000) != 0;
+      } else {
+        len = b1;
+      }
+    }
+    if (d + len > kPageDataEnd) return false;  // the rest of the record is not in the page
+    if (e.mainType != InnoMainType::kSys) DecodeInnoValue(len, image + d, e, external, cell);
+    d += len;
+  }
+  return complete;
+}
+
+void TableReader::ReadLeafRows(Tablespace ts, uint64_t page, uint64_t offset) {
+  pageFull = false;
+  if (page == kNullPage) return;
+  uint64_t pageCount = TablespacePageCount(ts);
+  size_t columnCount = tableDef.columns.size();
+  std::unordered_set<uint64_t> visited;
+  std::vector<uint8_t> image;
+  std::vector<Cell> cells;
+  for (uint64_t p = page;;) {
+    if (p >= pageCount) break;
+    if (ts == Tablespace::kSystem && p == 0) break;
+    if (!visited.insert(p).second) {
+      ++damagedPagesSkipped;  // the leaf chain leads back to a page already read
+      break;
+    }
+    if (!ReadPageHeaders(ts, p)) break;
+    uint32_t next = lastPageHeader.nextPage;
+    bool leaf = IsIndexPageType(lastPageHeader.pageType) && lastPageHeader.level == 0;
+    if (leaf && ReadPageImage(ts, p, image) && HasCompactInfimum(ByteView(image.data(), image.size()))) {
+      ByteView v(image.data(), image.size());
+      size_t r = FirstRecord(v);
+      if (resumeFromPosition && offset != 0) r = static_cast<size_t>(offset);
+      // A record's chain position repeats at most once per heap record.
+      size_t limit = lastPageHeader.heapRecords & 0x7FFF;
+      for (size_t k = 0; r != kSupremumOrigin; ++k) {
+        if (r < kFirstUserRecord || r >= kPageDataEnd || k >= limit) {
+          ++damagedPagesSkipped;
+          break;
+        }
+        uint16_t status = v.be16(r - 4) & 7;
+        if (status != kStatusOrdinary && status != kStatusInstant) {
+          ++damagedPagesSkipped;
+          break;
+        }
+        size_t following = (r + v.be16(r - 2)) & 0xFFFF;
+        uint8_t info = v.u8(r - 5);
+        // Delete-marked records wait for purge and are not rows; the minimum-record flag on a leaf
+        // marks the metadata record of an instantly altered table.
+        if ((info & (kDeleteMarkBit | kMinRecordBit)) == 0) {
+          DecodeRecordFields(image.data(), r, cells);
+          Row row(columnCount);
+          for (size_t i = 0; i < cells.size(); ++i) {
+            int32_t n = innoLayout[i].column.number;
+            if (n < 0 || static_cast<size_t>(n) >= columnCount) continue;
+            if (i < layoutPrefixEntry.size() && layoutPrefixEntry[i]) continue;
+            row[static_cast<size_t>(n)] = std::move(cells[i]);
+          }
+          rowPage.push_back(std::move(row));
+          if (rowPage.size() >= kRowsPerPage) {
+            pageFull = true;
+            if (!suppressPositions) resumePositions.push_back({p, following});
+            return;
+          }
+        }
+        r = following;
+      }
+    } else {
+      ++damagedPagesSkipped;
+    }
+    resumeFromPosition = false;
+    if (next == kNullPage) break;
+    p = next;
+  }
+}
+
+}  // namespace wexholt
