@@ -1,0 +1,8 @@
+CREATE TABLE `changed_rows` (
+  `id` int(11) NOT NULL,
+  `name` varchar(200) NOT NULL,
+  `note` text DEFAULT NULL,
+  `n` int(11) DEFAULT NULL,
+  PRIMARY KEY (`id`)
+) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_general_ci
+;

@@ -1,0 +1,7 @@
+CREATE TABLE `inno_2500` (
+  `id` int(11) NOT NULL,
+  `name` varchar(30) NOT NULL,
+  `n` int(11) DEFAULT NULL,
+  PRIMARY KEY (`id`)
+) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_general_ci
+;

@@ -1,0 +1,26 @@
+CREATE TABLE `integers` (
+  `id` int(11) NOT NULL,
+  `ti` tinyint(4) DEFAULT NULL,
+  `ti_nn` tinyint(4) NOT NULL,
+  `tu` tinyint(3) unsigned DEFAULT NULL,
+  `tu_nn` tinyint(3) unsigned NOT NULL,
+  `si` smallint(6) DEFAULT NULL,
+  `si_nn` smallint(6) NOT NULL,
+  `su` smallint(5) unsigned DEFAULT NULL,
+  `su_nn` smallint(5) unsigned NOT NULL,
+  `mi` mediumint(9) DEFAULT NULL,
+  `mi_nn` mediumint(9) NOT NULL,
+  `mu` mediumint(8) unsigned DEFAULT NULL,
+  `mu_nn` mediumint(8) unsigned NOT NULL,
+  `i` int(11) DEFAULT NULL,
+  `i_nn` int(11) NOT NULL,
+  `iu` int(10) unsigned DEFAULT NULL,
+  `iu_nn` int(10) unsigned NOT NULL,
+  `bi` bigint(20) DEFAULT NULL,
+  `bi_nn` bigint(20) NOT NULL,
+  `bu` bigint(20) unsigned DEFAULT NULL,
+  `bu_nn` bigint(20) unsigned NOT NULL,
+  `izf` int(6) unsigned zerofill DEFAULT NULL,
+  PRIMARY KEY (`id`)
+) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_general_ci
+;

@@ -1,0 +1,28 @@
+CREATE TABLE `all_nullable` (
+  `id` int(11) NOT NULL,
+  `ti` tinyint(4) DEFAULT NULL,
+  `si` smallint(5) unsigned DEFAULT NULL,
+  `mi` mediumint(9) DEFAULT NULL,
+  `i` int(11) DEFAULT NULL,
+  `bi` bigint(20) DEFAULT NULL,
+  `f` float DEFAULT NULL,
+  `d` double DEFAULT NULL,
+  `dec1` decimal(10,2) DEFAULT NULL,
+  `b` bit(5) DEFAULT NULL,
+  `e` enum('a','b') DEFAULT NULL,
+  `s` set('a','b') DEFAULT NULL,
+  `y` year(4) DEFAULT NULL,
+  `dt` date DEFAULT NULL,
+  `tm` time DEFAULT NULL,
+  `dtm` datetime(6) DEFAULT NULL,
+  `ts` timestamp NULL DEFAULT NULL,
+  `c` char(3) DEFAULT NULL,
+  `vc` varchar(10) DEFAULT NULL,
+  `bn` binary(2) DEFAULT NULL,
+  `vb` varbinary(4) DEFAULT NULL,
+  `tx` text DEFAULT NULL,
+  `bl` blob DEFAULT NULL,
+  `g` geometry DEFAULT NULL,
+  PRIMARY KEY (`id`)
+) ENGINE=MyISAM DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_general_ci
+;

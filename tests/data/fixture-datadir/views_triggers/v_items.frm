@@ -1,0 +1,16 @@
+TYPE=VIEW
+query=select `views_triggers`.`items`.`id` AS `id`,`views_triggers`.`items`.`name` AS `name`,`views_triggers`.`items`.`price` AS `price` from `views_triggers`.`items` where `views_triggers`.`items`.`price` > 0
+md5=b2ce94be1941082a03bdd743a1056da4
+updatable=1
+algorithm=0
+definer_user=root
+definer_host=localhost
+suid=2
+with_check_option=0
+timestamp=0001796995394661994
+create-version=2
+source=SELECT id, name, price FROM items WHERE price > 0
+client_cs_name=utf8mb4
+connection_cl_name=utf8mb4_general_ci
+view_body_utf8=select `views_triggers`.`items`.`id` AS `id`,`views_triggers`.`items`.`name` AS `name`,`views_triggers`.`items`.`price` AS `price` from `views_triggers`.`items` where `views_triggers`.`items`.`price` > 0
+mariadb-version=101119

@@ -1,0 +1,16 @@
+TYPE=VIEW
+query=select `views_triggers`.`notes`.`body` AS `body` from `views_triggers`.`notes` where `views_triggers`.`notes`.`id` < 100
+md5=36faa056d1cf3f1efa4b45b702623d8b
+updatable=1
+algorithm=1
+definer_user=root
+definer_host=localhost
+suid=0
+with_check_option=0
+timestamp=0001796995394701971
+create-version=2
+source=SELECT body FROM notes WHERE id < 100
+client_cs_name=utf8mb4
+connection_cl_name=utf8mb4_general_ci
+view_body_utf8=select `views_triggers`.`notes`.`body` AS `body` from `views_triggers`.`notes` where `views_triggers`.`notes`.`id` < 100
+mariadb-version=101119

@@ -1,0 +1,16 @@
+TYPE=VIEW
+query=select \'it\\\'s "quoted" \\\\ here\' AS `txt`,`views_triggers`.`categories`.`title` AS `title` from `views_triggers`.`categories`
+md5=200328fce8811ea9815f278ad460ff56
+updatable=1
+algorithm=0
+definer_user=root
+definer_host=localhost
+suid=2
+with_check_option=0
+timestamp=0001796995394689981
+create-version=2
+source=SELECT \'it\'\'s "quoted" \\\\ here\' AS txt, title FROM categories
+client_cs_name=utf8mb4
+connection_cl_name=utf8mb4_general_ci
+view_body_utf8=select \'it\\\'s "quoted" \\\\ here\' AS `txt`,`views_triggers`.`categories`.`title` AS `title` from `views_triggers`.`categories`
+mariadb-version=101119
