@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "decoding/ByteView.h"
 #include "decoding/DataFile.h"
 #include "definitions/DecoderSettings.h"
 #include "definitions/TableModel.h"
@@ -84,6 +85,18 @@ struct BlockInfo {
   uint64_t nextPosition = 0;
   uint64_t previousPosition = 0;
   uint32_t secondRead = 0;
+};
+
+// Where one column lies in a MyISAM row image, worked out from the TableDef and myisamFields.
+struct MyisamColumnPlace {
+  int32_t entry = -1;      // myisamFields entry that holds the column's bytes, -1 when none
+  uint32_t offset = 0;     // first byte in a fixed-length row
+  uint32_t width = 0;      // bytes in a fixed-length row
+  uint16_t nullPos = 0;    // byte of the NULL flag, counted from the row's first byte
+  uint8_t nullMask = 0;    // the NULL flag bit; 0 = the column has none
+  uint8_t bitOffset = 0;   // BIT(n), n not a multiple of 8: the n % 8 high bits lie among the NULL
+  uint8_t bitCount = 0;    // flags, bitCount bits from bit bitOffset of byte bitPos on (0 = none)
+  uint16_t bitPos = 0;
 };
 
 // ---- InnoDB (pages, dictionary) ----
@@ -220,6 +233,15 @@ class TableReader {
   uint32_t ReadBlockHeader(uint64_t position, BlockInfo& info);
   // Unpacks one assembled dynamic record and appends one row; 0 when shorter than minPackLength.
   uint32_t DecodeDynamicRecord(const uint8_t* record, uint32_t length);
+  // Decodes one unpacked field (entry of myisamFields) of a dynamic record into its column's cell of
+  // row; nullFlags are the record's NULL-flag bytes (none when nullFlagBytes is 0).
+  void DecodeDynamicField(size_t entry, const uint8_t* bytes, size_t count, const uint8_t* nullFlags,
+                          size_t nullFlagBytes, uint32_t storedLength, Row& row);
+  // Works out myisamPlaces for the current TableDef and myisamFields.
+  void PrepareMyisamPlaces();
+  // Up to count bytes of the .MYD at position, served from a read window (fewer at the end of the
+  // file). The view stays valid until the next call.
+  ByteView MyisamDataBytes(uint64_t position, size_t count);
 
   // ---- InnoDB (innodb/) ----
   // Opens ibdata1 and loads SYS_TABLES, SYS_COLUMNS and SYS_INDEXES; false when it cannot be opened.
@@ -302,6 +324,15 @@ class TableReader {
   int32_t rowFormat = kRowFormatFixed;
   MyisamBaseInfo baseInfo;
   std::vector<MyisamField> myisamFields;
+  // Working state of the MyISAM readers.
+  std::vector<MyisamColumnPlace> myisamPlaces;
+  int32_t myisamNullEntry = -1;          // entry of the NULL-flag area, -1 when none
+  std::vector<int32_t> myisamEntryColumn;  // per myisamFields entry its column, -1 when none
+  std::vector<uint8_t> myisamWindow;     // bytes of the .MYD from myisamWindowStart
+  uint64_t myisamWindowStart = 0;
+  std::string myisamWindowPath;          // the file the window was read from
+  uint64_t myisamWindowFileLength = 0;
+  std::vector<uint8_t> myisamRecord;     // an assembled dynamic record
 
   // InnoDB.
   uint64_t systemPageCount = 0;

@@ -1,0 +1,106 @@
+// One page of rows from a .MYD file: up to kRowsPerPage rows from a byte position on.
+//
+// Fixed rows: one row every row step bytes. The step is recordLength when it equals the .MYI's
+// packed record length; otherwise the packed length when it is smaller than the file, else
+// recordLength. Deleted slots give no row and do not count.
+//
+// Dynamic rows: a record is found at a block that starts one (deleted and out-of-sequence blocks
+// there are stepped over); its data is collected from its blocks along their next-block links and
+// unpacked as one record. The scan goes on at the end of the record's first block, so the later
+// blocks of a record that grew, met there as continuation blocks, are stepped over too.
+//
+// The scan always moves forward: a row step of 0, a type byte above 13, a block that would not
+// move the position, a continuation that is free space, adds no data or leads outside the file, and
+// a record longer than the file end the page with the rows read so far and record no further start.
+// A full page records the start of the next one (unless suppressPositions).
+#include "definitions/TableReader.h"
+
+namespace wexholt {
+
+namespace {
+
+uint64_t FixedRowStep(const TableDef& def, const MyisamBaseInfo& base, uint64_t fileLength) {
+  const uint64_t recordLength = def.recordLength > 0 ? static_cast<uint64_t>(def.recordLength) : 0;
+  if (recordLength == base.packedRecordLength) return recordLength;
+  return base.packedRecordLength < fileLength ? base.packedRecordLength : recordLength;
+}
+
+}  // namespace
+
+void TableReader::ReadMyisamPage(uint64_t start) {
+  pageFull = false;
+  if (!myisamDataFile.IsOpen()) return;
+  PrepareMyisamPlaces();
+  const uint64_t fileLength = myisamDataFile.Length();
+  auto pageIsFull = [&](uint64_t next) {
+    if (rowPage.size() < kRowsPerPage) return false;
+    pageFull = true;
+    if (!suppressPositions) resumePositions.push_back(ResumePosition{0, next});
+    return true;
+  };
+
+  if (rowFormat == kRowFormatFixed) {
+    const uint64_t step = FixedRowStep(tableDef, baseInfo, fileLength);
+    for (uint64_t pos = start; pos < fileLength;) {
+      DecodeFixedRow(pos);
+      if (step == 0) break;
+      const uint64_t next = pos + step;
+      if (next > fileLength || next < pos) break;
+      if (pageIsFull(next)) break;
+      pos = next;
+    }
+    return;
+  }
+  if (rowFormat != kRowFormatDynamic) return;
+
+  BlockInfo info;
+  uint64_t pos = start;
+  while (pos < fileLength) {
+    myisamRecord.clear();
+    uint32_t blocks = 0;
+    uint64_t remaining = 1;
+    uint64_t firstBlockEnd = 0;
+    uint64_t at = pos;
+    bool endPage = false;
+    do {
+      const uint32_t flags = ReadBlockHeader(at, info);
+      if (info.header[0] > 13) { endPage = true; break; }
+      const bool unusable = (flags & (kBlockDeleted | kBlockOutOfSequence)) != 0;
+      if (blocks == 0 && unusable) {
+        const uint64_t next = info.dataPosition + info.blockLength;
+        if (next <= at || next > fileLength) { endPage = true; break; }
+        at = pos = next;
+        info.secondRead = 0;
+        continue;
+      }
+      if (blocks != 0 && (flags & kBlockDeleted)) { endPage = true; break; }
+      if (blocks == 0) {
+        remaining = info.recordSize;
+        firstBlockEnd = info.dataPosition + info.blockLength;
+        if (remaining > fileLength) { endPage = true; break; }
+      }
+      if (remaining < info.dataLength) { endPage = true; break; }
+      if (info.dataLength != 0) {
+        const ByteView data = MyisamDataBytes(info.dataPosition, info.dataLength);
+        if (data.size() < info.dataLength) { endPage = true; break; }
+        myisamRecord.insert(myisamRecord.end(), data.data(), data.data() + data.size());
+      }
+      remaining -= info.dataLength;
+      ++blocks;
+      if (remaining == 0) break;
+      if (info.dataLength == 0 || info.nextPosition >= fileLength) { endPage = true; break; }
+      at = info.nextPosition;
+    } while (remaining != 0);
+    if (endPage) break;
+
+    const uint32_t total = static_cast<uint32_t>(myisamRecord.size());
+    myisamRecord.push_back(0);
+    DecodeDynamicRecord(myisamRecord.data(), total);
+    if (firstBlockEnd <= pos) break;
+    pos = firstBlockEnd;
+    info = BlockInfo{};
+    if (pageIsFull(pos)) break;
+  }
+}
+
+}  // namespace wexholt
