@@ -15,6 +15,8 @@
 //   Entry 0 is the NULL-flag area when the row has one (a normal field of nullBytes bytes).
 // A record shorter than minPackLength gives 0 and no row; a record whose fields do not fit gives
 // its length and no row. Trailing bytes (a checksum) are ignored.
+#include <cstring>
+
 #include "decoding/FieldText.h"
 #include "myisam/MyisamColumns.h"
 
@@ -174,12 +176,22 @@ uint32_t TableReader::DecodeDynamicRecord(const uint8_t* record, uint32_t length
 
 void TableReader::DecodeDynamicField(size_t entry, const uint8_t* bytes, size_t count, const uint8_t* nullFlags,
                                      size_t nullFlagBytes, uint32_t storedLength, Row& row) {
-  (void)storedLength;
   if (entry >= myisamEntryColumn.size()) return;
   const int32_t k = myisamEntryColumn[entry];
   if (k < 0 || static_cast<size_t>(k) >= tableDef.columns.size() || static_cast<size_t>(k) >= row.size()) return;
-  DecodeMyisamColumn(tableDef.columns[static_cast<size_t>(k)], myisamPlaces[static_cast<size_t>(k)], bytes, count,
-                     ByteView(nullFlags, nullFlagBytes), FieldSource::kDynamicRow, Settings(), row[static_cast<size_t>(k)]);
+  const ColumnDef& column = tableDef.columns[static_cast<size_t>(k)];
+  const int16_t type = myisamFields[entry].storageType;
+  if (column.charsetId == kBinaryCollation && (type == kSkipEndSpace || type == kSkipPreSpace) &&
+      count < storedLength) {
+    // The removed spaces are part of a binary value: put them back (a text CHAR is shown without).
+    thread_local std::vector<uint8_t> padded;
+    padded.assign(storedLength, ' ');
+    if (count) std::memcpy(padded.data() + (type == kSkipPreSpace ? storedLength - count : 0), bytes, count);
+    bytes = padded.data();
+    count = storedLength;
+  }
+  DecodeMyisamColumn(column, myisamPlaces[static_cast<size_t>(k)], bytes, count, ByteView(nullFlags, nullFlagBytes),
+                     FieldSource::kDynamicRow, Settings(), row[static_cast<size_t>(k)]);
 }
 
 }  // namespace wexholt
