@@ -110,6 +110,10 @@ class FrontEnd {
 
   // The scan worker finished (called on the worker thread, last).
   virtual void ScanFinished() {}
+  // Called over and over on the GUI thread while it waits for a scan worker to end (a new Open after
+  // Stop, the workflow's destructor). A front end whose worker calls wait for the GUI thread
+  // delivers them here, so that the worker can reach its end.
+  virtual void PumpWhileWaiting() {}
 };
 
 }  // namespace wexholt

@@ -19,4 +19,15 @@ void LoadTableFirstPage(TableReader& reader, const std::string& folder, const st
 // rowPage) when no rows follow.
 bool LoadFollowingPage(TableReader& reader);
 
+// Reads one page of rows from start into reader.rowPage (emptied first) by the engine of the table
+// loaded last: MyISAM from the .MYD position start.offset, InnoDB from leaf page start.page at
+// record offset start.offset of the .ibd file, or of ibdata1 when the table has no .ibd open.
+// Leaves pageFull and the appended start of the next page as the readers leave them.
+void ReadPageAt(TableReader& reader, const ResumePosition& start);
+
+// The path of the file base + "." + extension as it exists: the extension as given, then in upper
+// case, then any spelling of it found in the folder (the scan compares extensions without regard to
+// case; MariaDB writes .frm, .MYI and .MYD). base + "." + extension when none exists.
+std::string ExistingDataFilePath(const std::string& base, const std::string& extension);
+
 }  // namespace wexholt

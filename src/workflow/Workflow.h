@@ -6,6 +6,7 @@
 // scan runs on a worker thread of its own.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <deque>
 #include <string>
@@ -68,6 +69,9 @@ class RecoveryWorkflow {
   void Stop();
   // Waits until the scan worker of the last Open has ended.
   void WaitForScan();
+  // True from the start of a scan worker until it has ended (also after a confirmed Stop, until the
+  // worker has noticed it).
+  bool ScanRunning() const { return scanRunning_.load(); }
 
   // Message 1174: returns 0 when refused because of busy, else 1.
   int ShowTreeItem(TreeItem item);
@@ -111,8 +115,28 @@ class RecoveryWorkflow {
   std::vector<std::vector<std::string>> gridRows;
 
  private:
+  // Open after the dialog: waits for an earlier worker, sets busy, opens the log, starts the worker.
+  void StartScan(const RunPaths& paths);
   void ScanWorker();
+  void RunScan();
+  // Appends every sub-folder of folder (ends with '/') to databaseFolders, sorted by name.
+  bool FindDatabaseFolders(const std::string& folder);
+  void ScanDatabaseFolder(const std::string& folderPath, TreeItem databaseItem, TreeItem tablesItem,
+                          int32_t databaseIndex);
+  bool StopSeen() const { return app.stopRequested.load() != 0; }
+  // Commands other than Open and Stop refuse while busy or while a stopped worker still runs.
+  bool Refused();
+  void ShowSchemaGrid(TreeItem keysItem);
+  void ShowViewText(int32_t data);
+  void ShowTriggerText(int32_t data);
+  void LoadTable(int32_t data, const std::string& label);
+  void SetGridColumns(std::vector<GridColumn> columns);
+  // Puts reader.rowPage into the record grid; returns the number of rows.
+  int64_t ShowRowPage();
+  void FinishPaging();
+
   std::thread worker_;
+  std::atomic<bool> scanRunning_{false};
 };
 
 }  // namespace wexholt

@@ -1,0 +1,228 @@
+// rows: a table's rows as the record grid shows them, one page (page N is reached by going Next
+// from page 1, as the grid does) or every page in turn, never holding more than one page.
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include "cli/CliSession.h"
+#include "cli/Commands.h"
+#include "decoding/Text.h"
+#include "workflow/CsvExport.h"
+#include "workflow/TablePages.h"
+
+namespace wexholt {
+
+namespace {
+
+enum class Format { kTsv, kCsv, kJson };
+
+constexpr const char* kRowsUsage =
+    "Usage: wexholt rows DATADIR DB.TABLE [--page N | --all] [--format tsv|csv|json] [--out FILE]\n";
+
+void AppendJsonString(std::string& out, std::string_view utf8) {
+  static const char kHex[] = "0123456789abcdef";
+  out.push_back('"');
+  for (unsigned char c : utf8) {
+    switch (c) {
+      case '"': out += "\\\""; break;
+      case '\\': out += "\\\\"; break;
+      case '\n': out += "\\n"; break;
+      case '\r': out += "\\r"; break;
+      case '\t': out += "\\t"; break;
+      case '\b': out += "\\b"; break;
+      case '\f': out += "\\f"; break;
+      default:
+        if (c < 0x20) {
+          out += "\\u00";
+          out.push_back(kHex[c >> 4]);
+          out.push_back(kHex[c & 15]);
+        } else {
+          out.push_back(static_cast<char>(c));
+        }
+    }
+  }
+  out.push_back('"');
+}
+
+class RowFormatter {
+ public:
+  RowFormatter(Format format, bool utf16) : format_(format), utf16_(utf16) {}
+
+  std::string Heading(const std::vector<ColumnDef>& columns) const {
+    std::string text;
+    if (format_ == Format::kJson) return text;
+    std::vector<std::string> names;
+    for (const ColumnDef& column : columns) names.push_back(column.name);
+    if (format_ == Format::kCsv) {
+      std::vector<std::string> headings;
+      for (const std::string& name : names) headings.push_back(CsvHeading(name));
+      AppendCsvLine(text, headings);
+    } else {
+      AppendLine(text, names);
+    }
+    return Encode(std::move(text));
+  }
+
+  std::string Page(const RowPage& rows) const {
+    std::string text;
+    std::vector<std::string> cells;
+    for (const Row& row : rows) {
+      switch (format_) {
+        case Format::kTsv:
+          for (size_t i = 0; i < row.size(); ++i) {
+            if (i > 0) text.push_back('\t');
+            AppendTsvCell(text, row[i].text);
+          }
+          text.push_back('\n');
+          break;
+        case Format::kCsv:
+          cells.clear();
+          for (const Cell& cell : row) cells.push_back(cell.text);
+          AppendCsvLine(text, cells);
+          break;
+        case Format::kJson:
+          text.push_back('[');
+          for (size_t i = 0; i < row.size(); ++i) {
+            if (i > 0) text.push_back(',');
+            if (row[i].kind == CellKind::kNull) {
+              text += "null";
+            } else if (IsValidUtf8(row[i].text)) {
+              AppendJsonString(text, row[i].text);
+            } else {
+              AppendJsonString(text, SanitizeUtf8(row[i].text));
+            }
+          }
+          text += "]\n";
+          break;
+      }
+    }
+    return Encode(std::move(text));
+  }
+
+ private:
+  static void AppendLine(std::string& text, const std::vector<std::string>& cells) {
+    for (size_t i = 0; i < cells.size(); ++i) {
+      if (i > 0) text.push_back('\t');
+      AppendTsvCell(text, cells[i]);
+    }
+    text.push_back('\n');
+  }
+  std::string Encode(std::string text) const { return utf16_ ? Utf16le(text) : text; }
+
+  Format format_;
+  bool utf16_;
+};
+
+bool ParsePageNumber(const std::string& text, long long& page) {
+  if (text.empty() || text.size() > 15) return false;
+  for (char c : text) {
+    if (c < '0' || c > '9') return false;
+  }
+  page = std::stoll(text);
+  return page >= 1;
+}
+
+}  // namespace
+
+int RunRowsCommand(const std::vector<std::string>& args) {
+  std::vector<std::string> positional;
+  long long page = 1;
+  bool all = false;
+  bool pageGiven = false;
+  Format format = Format::kTsv;
+  std::string outPath;
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    auto value = [&](std::string& out) {
+      if (i + 1 >= args.size()) return false;
+      out = args[++i];
+      return true;
+    };
+    std::string v;
+    if (a == "--all") {
+      all = true;
+    } else if (a == "--page") {
+      if (!value(v) || !ParsePageNumber(v, page)) {
+        std::fprintf(stderr, "wexholt: --page needs a page number from 1 up\n%s", kRowsUsage);
+        return kExitUsage;
+      }
+      pageGiven = true;
+    } else if (a == "--format") {
+      if (!value(v) || (v != "tsv" && v != "csv" && v != "json")) {
+        std::fprintf(stderr, "wexholt: --format is tsv, csv or json\n%s", kRowsUsage);
+        return kExitUsage;
+      }
+      format = v == "tsv" ? Format::kTsv : v == "csv" ? Format::kCsv : Format::kJson;
+    } else if (a == "--out") {
+      if (!value(outPath) || outPath.empty()) {
+        std::fprintf(stderr, "wexholt: --out needs a file name\n%s", kRowsUsage);
+        return kExitUsage;
+      }
+    } else if (a.size() > 1 && a[0] == '-') {
+      std::fprintf(stderr, "wexholt: unknown option: %s\n%s", a.c_str(), kRowsUsage);
+      return kExitUsage;
+    } else {
+      positional.push_back(a);
+    }
+  }
+  if (positional.size() != 2 || (all && pageGiven)) {
+    std::fputs(kRowsUsage, stderr);
+    return kExitUsage;
+  }
+  std::string database, table;
+  if (!CliSession::SplitQualifiedName(positional[1], database, table)) return kExitUsage;
+
+  CliSession session;
+  if (int rc = session.Scan(positional[0]); rc != kExitOk) return rc;
+  TreeItem tableItem = session.TableItem(database, table);
+  if (tableItem == kNoTreeItem) return kExitNotFound;
+  const TableEntry& entry = session.EntryOf(tableItem);
+  const std::string folder = session.FolderOf(entry);
+
+  TableReader& reader = session.workflow.reader;
+  LoadTableFirstPage(reader, folder, entry.tableName);
+  if (reader.tableDef.columns.empty()) {
+    PrintError("table definition cannot be read: " +
+               ExistingDataFilePath(JoinPath(folder, entry.tableName), "frm"));
+    return kExitNotFound;
+  }
+
+  int fd = STDOUT_FILENO;
+  if (!outPath.empty()) {
+    fd = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0) {
+      PrintError("output file cannot be created: " + outPath + " (" + std::strerror(errno) + ")");
+      return kExitNotFound;
+    }
+  }
+  const RowFormatter formatter(format, format == Format::kCsv && !outPath.empty());
+  int rc = kExitOk;
+  {
+    BlockWriter out(fd);
+    out.Write(formatter.Heading(reader.tableDef.columns));
+    if (all) {
+      out.Write(formatter.Page(reader.rowPage));
+      while (!out.Failed() && LoadFollowingPage(reader)) out.Write(formatter.Page(reader.rowPage));
+    } else {
+      bool found = true;
+      for (long long k = 1; k < page && found; ++k) found = LoadFollowingPage(reader);
+      if (found) {
+        out.Write(formatter.Page(reader.rowPage));
+      } else {
+        std::fprintf(stderr, "wexholt: page %lld: No more records in table\n", page);
+      }
+    }
+    if (!out.Flush()) {
+      PrintError("output cannot be written" + (outPath.empty() ? std::string() : ": " + outPath));
+      rc = kExitNotFound;
+    }
+  }
+  if (fd != STDOUT_FILENO && ::close(fd) != 0 && rc == kExitOk) {
+    PrintError("output cannot be written: " + outPath);
+    rc = kExitNotFound;
+  }
+  return rc;
+}
+
+}  // namespace wexholt
