@@ -8,6 +8,7 @@
 // of text (texts in Windows-1252, no terminator); a later record with the same number wins.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <map>
 #include <string>
@@ -19,12 +20,25 @@ struct CollationEntry {
   int32_t maxBytes = 0;   // maximum bytes per character
   std::string charsetName;
   std::string collationName;
+  bool operator==(const CollationEntry&) const = default;
 };
 
 using CollationTable = std::map<int32_t, CollationEntry>;
 
 // The built-in table.
 const CollationTable& BuiltInCollations();
+
+// One row of the built-in table as Collations.generated.cpp lists it.
+struct BuiltInCollation {
+  int32_t number;
+  int32_t minBytes;
+  int32_t maxBytes;
+  const char* charsetName;
+  const char* collationName;
+};
+// The generated rows, sorted by number (tests/fixtures/gen-collations.sh writes them).
+extern const BuiltInCollation kBuiltInCollationRows[];
+extern const size_t kBuiltInCollationCount;
 
 // Reads a collation file into table (entries replaced one by one); false when the file cannot be
 // opened. A record cut off by the end of the file is dropped.
