@@ -12,6 +12,13 @@
 //   TIME (11)                              3 bytes little-endian signed, the number [-]hhmmss
 //   DATETIME (12)                          8 bytes little-endian, the number yyyymmddhhmmss
 //   TIMESTAMP (7)                          4 bytes little-endian seconds since 1970 UTC (0 = zero)
+//   TIME, DATETIME, TIMESTAMP (11, 12, 7)  with fractional seconds (fsp 1-6), the layouts of the
+//                                          same type codes that keep them: TIME big-endian
+//                                          3-6 bytes, (seconds * 10^fsp) + (3020400 * 10^fsp);
+//                                          DATETIME big-endian 5-8 bytes, the packed number
+//                                          ((((year*13+month)*32+day)*24+hour)*60+min)*60+sec,
+//                                          times 10^fsp, plus the fraction; TIMESTAMP 4 bytes
+//                                          big-endian seconds, then the fraction in 10^-fsp units
 //   TIMESTAMP2 (17)                        4 bytes big-endian seconds + (fsp + 1) / 2 fraction bytes
 //   DATETIME2 (18)                         5 bytes big-endian (offset 2^39) + fraction bytes
 //   TIME2 (19)                             3 bytes big-endian (offset 2^23) + fraction bytes
@@ -203,6 +210,41 @@ void AppendDateTime2(std::string& out, const ByteView& v, int digits) {
   AppendDateTime(out, static_cast<unsigned>(ym / 13), ym % 13, ymd & 31, hms >> 12, (hms >> 6) & 63,
                  hms & 63);
   AppendFraction(out, static_cast<uint32_t>(frac), digits);
+}
+
+// Bytes of the TIME and DATETIME layouts with fractional seconds (type codes 11 and 12), by fsp.
+constexpr int kHiresTimeBytes[7] = {3, 4, 4, 5, 5, 5, 6};
+constexpr int kHiresDateTimeBytes[7] = {5, 6, 6, 7, 7, 7, 8};
+// Seconds of TIME '838:59:59' plus one: the stored zero point of a TIME with fractional seconds.
+constexpr uint64_t kHiresTimeZeroSeconds = 3020400;
+
+int ClampedFsp(int digits) { return digits < 0 ? 0 : (digits > 6 ? 6 : digits); }
+
+void AppendHiresTime(std::string& out, const ByteView& v, int fsp) {
+  const uint64_t unit = kPowers10[fsp];
+  const int64_t stored = static_cast<int64_t>(v.be(0, static_cast<size_t>(kHiresTimeBytes[fsp])));
+  int64_t value = stored - static_cast<int64_t>(kHiresTimeZeroSeconds * unit);
+  if (value < 0) {
+    out.push_back('-');
+    value = -value;
+  }
+  const uint64_t u = static_cast<uint64_t>(value);
+  const uint64_t seconds = u / unit;
+  AppendClock(out, seconds / 3600, seconds / 60 % 60, seconds % 60);
+  AppendFraction(out, static_cast<uint32_t>(u % unit * kPowers10[6 - fsp]), fsp);
+}
+
+void AppendHiresDateTime(std::string& out, const ByteView& v, int fsp) {
+  uint64_t packed = v.be(0, static_cast<size_t>(kHiresDateTimeBytes[fsp])) * kPowers10[6 - fsp];
+  const uint32_t usec = static_cast<uint32_t>(packed % 1000000);
+  packed /= 1000000;
+  const unsigned second = packed % 60; packed /= 60;
+  const unsigned minute = packed % 60; packed /= 60;
+  const unsigned hour = packed % 24; packed /= 24;
+  const unsigned day = packed % 32; packed /= 32;
+  const unsigned month = packed % 13;
+  AppendDateTime(out, static_cast<unsigned>(packed / 13), month, day, hour, minute, second);
+  AppendFraction(out, usec, fsp);
 }
 
 void AppendOldTime(std::string& out, const ByteView& v) {
@@ -517,9 +559,10 @@ int StoredFieldSize(const ColumnDef& column) {
     case TypeCode::kYear: return 1;
     case TypeCode::kNewDate: return 3;
     case TypeCode::kDate: return 4;
-    case TypeCode::kTime: return 3;
-    case TypeCode::kDateTime: return 8;
-    case TypeCode::kTimestamp: return 4;
+    case TypeCode::kTime: return kHiresTimeBytes[ClampedFsp(column.fractionDigits)];
+    case TypeCode::kDateTime:
+      return ClampedFsp(column.fractionDigits) > 0 ? kHiresDateTimeBytes[ClampedFsp(column.fractionDigits)] : 8;
+    case TypeCode::kTimestamp: return 4 + fsp;
     case TypeCode::kTimestamp2: return 4 + fsp;
     case TypeCode::kDateTime2: return 5 + fsp;
     case TypeCode::kTime2: return 3 + fsp;
@@ -612,20 +655,29 @@ void DecodeFieldText(const ColumnDef& column, const uint8_t* bytes, size_t count
       break;
     }
     case TypeCode::kTime:
-      AppendOldTime(out.text, v);
+      if (ClampedFsp(column.fractionDigits) > 0) AppendHiresTime(out.text, v, ClampedFsp(column.fractionDigits));
+      else AppendOldTime(out.text, v);
       break;
     case TypeCode::kTime2:
       AppendTime2(out.text, v, column.fractionDigits);
       break;
     case TypeCode::kDateTime:
-      AppendPackedDateTime(out.text, v.le64(0));
+      if (ClampedFsp(column.fractionDigits) > 0) AppendHiresDateTime(out.text, v, ClampedFsp(column.fractionDigits));
+      else AppendPackedDateTime(out.text, v.le64(0));
       break;
     case TypeCode::kDateTime2:
       AppendDateTime2(out.text, v, column.fractionDigits);
       break;
-    case TypeCode::kTimestamp:
-      AppendTimestamp(out.text, v.le32(0), 0, 0);
+    case TypeCode::kTimestamp: {
+      const int fsp = ClampedFsp(column.fractionDigits);
+      if (fsp > 0) {
+        const uint64_t frac = v.be(4, static_cast<size_t>(FractionBytes(fsp)));
+        AppendTimestamp(out.text, v.be32(0), static_cast<uint32_t>(frac * kPowers10[6 - fsp]), fsp);
+      } else {
+        AppendTimestamp(out.text, v.le32(0), 0, 0);
+      }
       break;
+    }
     case TypeCode::kTimestamp2: {
       int32_t frac = FractionMicros(v, 4, column.fractionDigits, false);
       AppendTimestamp(out.text, v.be32(0), static_cast<uint32_t>(frac), column.fractionDigits);

@@ -181,6 +181,28 @@ TEST(FieldText, TemporalValuesAsTheServerShowsThem) {
   });
 }
 
+TEST(FieldText, OldTypeCodesWithFractionalSeconds) {
+  // TIME, DATETIME and TIMESTAMP of type codes 11, 12 and 7 declared with fractional seconds, as a
+  // server with the 5.6 formats switched off writes them.
+  CheckAll({
+      {"TIME(1) lowest", Temporal(TypeCode::kTime, 1), {0x00, 0x00, 0x00, 0x01}, "-838:59:59.9"},
+      {"TIME(1) zero", Temporal(TypeCode::kTime, 1), {0x01, 0xCC, 0xE0, 0x60}, "00:00:00.0"},
+      {"TIME(3)", Temporal(TypeCode::kTime, 3), {0x00, 0xB6, 0xBA, 0xD2, 0x15}, "12:34:56.789"},
+      {"TIME(6) negative", Temporal(TypeCode::kTime, 6), {0x02, 0xBE, 0x5F, 0xF6, 0x03, 0x3C}, "-01:02:03.000004"},
+      {"DATETIME(6)", Temporal(TypeCode::kDateTime, 6), {0x01, 0x01, 0x4F, 0xD2, 0x80, 0xBB, 0x4C, 0x40},
+       "2015-01-01 13:08:56.123456"},
+      {"DATETIME(2) year 5", Temporal(TypeCode::kDateTime, 2), {0x00, 0x04, 0x61, 0x1E, 0xD6, 0x63},
+       "0005-03-01 00:00:00.99"},
+      {"zero DATETIME(2)", Temporal(TypeCode::kDateTime, 2), Bytes(6, 0), "0000-00-00 00:00:00.00"},
+  });
+  EXPECT_EQ(StoredFieldSize(Temporal(TypeCode::kTime, 3)), 5);
+  EXPECT_EQ(StoredFieldSize(Temporal(TypeCode::kDateTime, 2)), 6);
+  EXPECT_EQ(StoredFieldSize(Temporal(TypeCode::kTimestamp, 6)), 7);
+  EXPECT_EQ(StoredFieldSize(Temporal(TypeCode::kDateTime2, 3)), 7);
+  EXPECT_EQ(StoredFieldSize(Temporal(TypeCode::kTime2, 1)), 4);
+  EXPECT_EQ(StoredFieldSize(Temporal(TypeCode::kTimestamp2, 6)), 7);
+}
+
 class LocalTimeUtc : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -207,6 +229,9 @@ TEST_F(LocalTimeUtc, TimestampsInBothLayouts) {
       {"zero TIMESTAMP2(6)", Temporal(TypeCode::kTimestamp2, 6), Bytes(7, 0), "0000-00-00 00:00:00.000000"},
       {"old TIMESTAMP", Column(TypeCode::kTimestamp), {0xFF, 0xFA, 0x5A, 0x5E}, "2020-02-29 23:59:59"},
       {"zero old TIMESTAMP", Column(TypeCode::kTimestamp), {0, 0, 0, 0}, "0000-00-00 00:00:00"},
+      {"old TIMESTAMP(2)", Temporal(TypeCode::kTimestamp, 2), {0x5E, 0x5A, 0xFA, 0xFF, 0x32}, "2020-02-29 23:59:59.50"},
+      {"old TIMESTAMP(6)", Temporal(TypeCode::kTimestamp, 6), {0, 0, 0, 1, 0, 0, 1}, "1970-01-01 00:00:01.000001"},
+      {"zero old TIMESTAMP(2)", Temporal(TypeCode::kTimestamp, 2), Bytes(5, 0), "0000-00-00 00:00:00.00"},
   });
   setenv("TZ", "IST-5:30", 1);
   tzset();
