@@ -5,4 +5,4 @@ definers='root@localhost' 'trigger_admin@localhost' 'root@localhost' 'root@local
 client_cs_names='utf8mb4' 'utf8mb4' 'utf8mb4' 'utf8mb4'
 connection_cl_names='utf8mb4_general_ci' 'utf8mb4_general_ci' 'utf8mb4_general_ci' 'utf8mb4_general_ci'
 db_cl_names='utf8mb4_general_ci' 'utf8mb4_general_ci' 'utf8mb4_general_ci' 'utf8mb4_general_ci'
-created=1796995394709904 1796995394813974 1796995394773997 1796995394733960
+created=1796996161389975 1796996161602212 1796996161506786 1796996161424540
