@@ -42,7 +42,7 @@ harnesses=("$@")
 # ---- Seeds ----
 le32() { local n=$1; printf "\\x$(printf %02x $((n & 255)))\\x$(printf %02x $(((n >> 8) & 255)))\\x$(printf %02x $(((n >> 16) & 255)))\\x$(printf %02x $(((n >> 24) & 255)))"; }
 byte() { printf "\\x$(printf %02x $(($1 & 255)))"; }
-starts_with() { [ "$(head -c ${#2} "$1" 2>/dev/null)" = "$2" ]; }
+starts_with() { [ "$(head -c ${#2} "$1" 2>/dev/null | tr -d '\000')" = "$2" ]; }
 is_table_frm() { [ "$(head -c 2 "$1" | od -An -tx1 | tr -d ' \n')" = fe01 ]; }
 
 # Tables of the data directory with a .frm next to a file of extension $1, in the order the
@@ -136,7 +136,7 @@ echo
 printf '%-18s %14s %8s %9s %8s  %s\n' harness executions seconds exec/s corpus findings
 for h in "${harnesses[@]}"; do
   log="$build/logs/$h.log"
-  execs=$(awk -F: '/stat::number_of_executed_units/ { gsub(/ /, "", $2); print $2 }' "$log" | tail -n 1)
+  execs=$(awk '/stat::number_of_executed_units/ { print $2 }' "$log" | tail -n 1)
   secs=$(cat "$build/logs/$h.seconds")
   rate=$(awk -v e="${execs:-0}" -v s="$secs" 'BEGIN { if (s > 0) printf "%.0f", e / s; else print 0 }')
   corpus=$(ls "$build/corpus/$h" | wc -l)
