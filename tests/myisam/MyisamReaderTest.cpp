@@ -353,6 +353,71 @@ TEST_F(MyisamReader, MalformedRecordsGiveNoRow) {
   EXPECT_EQ(reader.rowPage.size(), 1u);
 }
 
+// Rows a MariaDB 10.11 server wrote. Fixed: (a INT NOT NULL, e ENUM('x','y','z'), s SET('p','q','r'),
+// b BIT(12), b2 BIT(3) NOT NULL, y YEAR, c CHAR(3), v VARCHAR(5)); b's 4 high bits and all of b2
+// lie among the NULL flags, b2 has no .MYI entry. Dynamic: (a INT NOT NULL, e ENUM('x','y','z'),
+// b BIT(12), v VARCHAR(300), t TEXT, c CHAR(10)), the second row all NULL.
+TEST_F(MyisamReader, RowsTheServerWrote) {
+  auto withMembers = [](ColumnDef c, std::vector<std::string> m) {
+    c.enumMembers = std::move(m);
+    return c;
+  };
+  reader.tableDef.columns = {Column("a", TypeCode::kLong, 11, 3, false),
+                             withMembers(Column("e", TypeCode::kEnum, 1, 7, true), {"x", "y", "z"}),
+                             withMembers(Column("s", TypeCode::kSet, 5, 8, true), {"p", "q", "r"}),
+                             Column("b", TypeCode::kBit, 12, 9, true),
+                             Column("b2", TypeCode::kBit, 3, 10, false),
+                             Column("y", TypeCode::kYear, 4, 10, true),
+                             Column("c", TypeCode::kString, 3, 11, true),
+                             Column("v", TypeCode::kVarchar, 5, 14, true)};
+  reader.tableDef.nullBytes = 2;
+  reader.tableDef.recordLength = 19;
+  reader.tableDef.createOptions = 8;
+  reader.rowFormat = kRowFormatFixed;
+  reader.baseInfo.packedRecordLength = 19;
+  reader.myisamFields = {Field(0, 2),       Field(0, 4),        Field(0, 1, 2, 0), Field(0, 1, 4, 0),
+                         Field(0, 1, 8, 0), Field(0, 1, 8, 1),  Field(0, 3, 16, 1), Field(8, 6, 32, 1)};
+  const Bytes fixed = {0xa1, 0xc5, 0x01, 0x00, 0x00, 0x00, 0x02, 0x05, 0xaa, 0x78, 0x61, 0x62, 0x20, 0x02, 0x68, 0x69,
+                       0x00, 0x00, 0x00,
+                       0x00, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 0x00, 0x00, 0x00, 0x20, 0x20, 0x20, 0x00, 0x00,
+                       0x00, 0x00, 0x00, 0x00,
+                       0x01, 0xc0, 0x03, 0x00, 0x00, 0x00, 0x03, 0x00, 0x01, 0x01, 0x78, 0x20, 0x20, 0x03, 0x78,
+                       0x79, 0x7a, 0x00, 0x00};
+  ASSERT_TRUE(reader.OpenMyisamData(WriteFile("server-fixed.MYD", fixed)));
+  reader.ReadMyisamPage(0);
+  ASSERT_EQ(reader.rowPage.size(), 2u);  // the middle slot was deleted
+  EXPECT_EQ(Texts(reader.rowPage[0]),
+            (std::vector<std::string>{"1", "y", "p,r", "101010101010", "101", "2020", "ab ", "hi"}));
+  EXPECT_EQ(Texts(reader.rowPage[1]),
+            (std::vector<std::string>{"3", "z", "", "000000000001", "000", "1901", "x  ", "xyz"}));
+
+  reader.rowPage.clear();
+  reader.tableDef.columns = {Column("a", TypeCode::kLong, 11, 3, false),
+                             withMembers(Column("e", TypeCode::kEnum, 1, 7, true), {"x", "y", "z"}),
+                             Column("b", TypeCode::kBit, 12, 8, true),
+                             Column("v", TypeCode::kVarchar, 300, 9, true),
+                             Column("t", TypeCode::kBlob, 8, 311, true),
+                             Column("c", TypeCode::kString, 10, 321, true)};
+  reader.tableDef.recordLength = 330;
+  reader.tableDef.createOptions = 9;
+  reader.rowFormat = kRowFormatDynamic;
+  reader.baseInfo.packBitBytes = 1;
+  reader.baseInfo.minPackLength = 6;
+  reader.myisamFields = {Field(0, 2),          Field(3, 4),           Field(0, 1, 1, 0), Field(3, 1, 2, 0),
+                         Field(8, 302, 64, 0), Field(4, 10, 128, 0), Field(1, 10, 1, 1)};
+  Bytes dynamic = {0x01, 0x00, 0x29, 0x08, 0x28, 0xfe, 0x01, 0x00, 0x00, 0x00, 0x02, 0xaa,
+                   0x05, 'h',  'e',  'l',  'l',  'o',  0x14, 0x00};
+  dynamic.insert(dynamic.end(), 20, 'a');
+  Append(dynamic, {0x03, 'a', 'b', 'c', 0x03, 0x00, 0x0a, 0x06, 0x0e, 0xc3, 0xff, 0x02, 0x00, 0x00, 0x00, 0x00,
+                   0x00, 0x00, 0, 0, 0, 0, 0, 0});
+  ASSERT_TRUE(reader.OpenMyisamData(WriteFile("server-dynamic.MYD", dynamic)));
+  reader.ReadMyisamPage(0);
+  ASSERT_EQ(reader.rowPage.size(), 2u);
+  EXPECT_EQ(Texts(reader.rowPage[0]),
+            (std::vector<std::string>{"1", "y", "101010101010", "hello", std::string(20, 'a'), "abc"}));
+  EXPECT_EQ(Texts(reader.rowPage[1]), (std::vector<std::string>{"2", "NULL", "NULL", "NULL", "NULL", "NULL"}));
+}
+
 TEST_F(MyisamReader, CompressedTablesGiveNoRows) {
   SetDynamicTable(reader);
   reader.rowFormat = kRowFormatCompressed;
