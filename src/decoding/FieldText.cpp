@@ -726,7 +726,9 @@ void DecodeFieldText(const ColumnDef& column, const uint8_t* bytes, size_t count
     case TypeCode::kLongBlob:
     case TypeCode::kBlob:
       if (source == FieldSource::kFixedRow) break;
-      if (!settings.SaveMode() && count >= kLargeBlobLimit) {
+      // A MyISAM row holds its blobs whole; long ones stand as a marker outside save mode. An InnoDB
+      // record hands in only values kept in the record, shown in full.
+      if (source == FieldSource::kDynamicRow && !settings.SaveMode() && count >= kLargeBlobLimit) {
         SetMarker(out, kLargeBlobMarker);
         break;
       }

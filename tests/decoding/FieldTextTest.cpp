@@ -326,6 +326,8 @@ TEST(FieldText, BinaryValuesAndMarkers) {
   EXPECT_EQ(c.text, kLargeBlobMarker);
   EXPECT_EQ(c.kind, CellKind::kMarker);
   EXPECT_EQ(Decode(blob, Bytes(1000, 0xAB), FieldSource::kDynamicRow, true).text.size(), 2002u);
+  EXPECT_EQ(Decode(blob, Bytes(1000, 0xAB), FieldSource::kInnoDbRecord).text.size(), 2002u);
+  EXPECT_EQ(Decode(blob, Bytes(5, 0xAB), FieldSource::kFixedRow).text, "");
 
   const ColumnDef text = Column(TypeCode::kBlob, 65535, false, 45);
   EXPECT_EQ(Decode(text, {'o', 'k'}, FieldSource::kDynamicRow).text, "ok");
