@@ -81,6 +81,10 @@ struct ColumnDef {
   std::string defaultText;             // DEFAULT clause text taken from the default-values record; empty = none
   uint8_t hasDefault = 0;
   uint8_t autoIncrement = 0;
+  // Expressions the .frm keeps in its expression block (text as the server wrote it, UTF-8).
+  std::string defaultExpression;       // DEFAULT (expr); empty = none
+  std::string generationExpression;    // AS (expr) of a generated column; empty = an ordinary column
+  uint8_t generatedStored = 0;         // the generated column is STORED (else VIRTUAL)
 };
 
 // One part of an index.
@@ -90,6 +94,7 @@ struct IndexPart {
   int32_t length = 0;        // stored part length in bytes
   int32_t keyType = 0;
   int32_t flags = 0;
+  int32_t prefixLength = 0;  // bytes of a column prefix (CHAR/VARCHAR/BLOB/TEXT), 0 = the whole column
 };
 
 // One index of a table.
@@ -124,6 +129,7 @@ struct TableDef {
   std::string tableComment;
   uint64_t autoIncrementStart = 0;
   std::vector<uint8_t> defaultRecord;  // the default-values record (a fixed-length row image)
+  std::vector<std::string> checkConstraints;  // "CONSTRAINT `name` CHECK (expr)" or "CHECK (expr)"
 };
 
 // InnoDB main types.
