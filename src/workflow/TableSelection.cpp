@@ -85,8 +85,13 @@ int RecoveryWorkflow::ShowTreeItem(TreeItem item) {
 
   try {
     // 9, 10.
+    // The tree selects an item before it reports the click; a caller that did not, gets it
+    // selected here, so that the export and a later refusal see the item shown.
     TreeItem selected = ui.TreeSelectedItem();
-    if (selected == kNoTreeItem) selected = item;
+    if (selected != item) {
+      ui.TreeSelect(item);
+      selected = item;
+    }
     const int32_t d = ui.TreeItemData(selected);
     gridColumns.clear();
     gridRows.clear();
@@ -114,8 +119,9 @@ int RecoveryWorkflow::ShowTreeItem(TreeItem item) {
     // A reader failed: the item ends with what was shown so far.
   }
 
-  // 14-16.
-  if (gridRows.empty()) {
+  // 14-16. Pages exist only for a table's rows: after a "Keys" grid (rows, but no page of rows)
+  // both buttons end disabled as well.
+  if (gridRows.empty() || reader.rowPage.empty()) {
     ui.PreviousSetEnabled(false);
     ui.NextSetEnabled(false);
   }
