@@ -2,6 +2,7 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 
+#include "support/Fixtures.h"
 #include "support/LiveServer.h"
 
 namespace wexholt::testing {
@@ -23,6 +24,15 @@ TEST(LiveServer, StartsAnswersAndCleansUp) {
     ClientResult bad = server.Exec("SELECT * FROM no_such_db.t");
     EXPECT_NE(bad.status, 0);
     EXPECT_NE(bad.error.find("no_such_db"), std::string::npos) << bad.error;
+
+    // The batch escapes the client writes are the ones SplitBatchLine undoes.
+    std::vector<std::string> lines = server.Query(
+        "SELECT 'tab\\there' AS a, 'line\\nbreak' AS b, 'back\\\\slash' AS c, "
+        "CONCAT('nul', CHAR(0), 'x') AS d, NULL AS e, '' AS f");
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(SplitBatchLine(lines[0]),
+              (std::vector<std::string>{"tab\there", "line\nbreak", "back\\slash",
+                                        std::string("nul\0x", 5), "NULL", ""}));
   }
   EXPECT_FALSE(std::filesystem::exists(folder));
 }
