@@ -7,7 +7,7 @@ definer_user=root
 definer_host=localhost
 suid=2
 with_check_option=0
-timestamp=0001796996220281949
+timestamp=0001796996772941942
 create-version=2
 source=SELECT o.id AS order_id, c.name AS customer, p.title AS product, o.quantity * p.price AS total\n  FROM orders o JOIN customers c ON c.id = o.customer_id JOIN products p ON p.id = o.product_id
 client_cs_name=utf8mb4

@@ -5,4 +5,4 @@ definers='root@localhost'
 client_cs_names='utf8mb4'
 connection_cl_names='utf8mb4_general_ci'
 db_cl_names='utf8mb4_general_ci'
-created=1796996220146162
+created=1796996772767381

@@ -7,7 +7,7 @@ definer_user=root
 definer_host=localhost
 suid=2
 with_check_option=0
-timestamp=0001796996220293924
+timestamp=0001796996772965786
 create-version=2
 source=SELECT id, name, city FROM customers WHERE vip = 1
 client_cs_name=utf8mb4

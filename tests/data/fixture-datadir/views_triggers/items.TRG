@@ -5,4 +5,4 @@ definers='root@localhost' 'trigger_admin@localhost' 'root@localhost' 'root@local
 client_cs_names='utf8mb4' 'utf8mb4' 'utf8mb4' 'utf8mb4'
 connection_cl_names='utf8mb4_general_ci' 'utf8mb4_general_ci' 'utf8mb4_general_ci' 'utf8mb4_general_ci'
 db_cl_names='utf8mb4_general_ci' 'utf8mb4_general_ci' 'utf8mb4_general_ci' 'utf8mb4_general_ci'
-created=1796996161389975 1796996161602212 1796996161506786 1796996161424540
+created=1796996697283646 1796996697470062 1796996697391767 1796996697324719

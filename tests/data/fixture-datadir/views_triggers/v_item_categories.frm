@@ -7,7 +7,7 @@ definer_user=root
 definer_host=localhost
 suid=2
 with_check_option=0
-timestamp=0001796996161324412
+timestamp=0001796996697210247
 create-version=2
 source=SELECT i.id, i.name, c.title AS category, i.price * 2 AS double_price\n  FROM items i JOIN categories c ON c.id = i.category_id
 client_cs_name=utf8mb4
