@@ -12,7 +12,7 @@ constexpr const char* kNoOdbc = "This build of the program has no ODBC support."
 OdbcConnection::OdbcConnection() = default;
 OdbcConnection::~OdbcConnection() = default;
 
-bool OdbcConnection::Open(const std::string&, const std::string&, const std::string&) {
+bool OdbcConnection::Open(const std::string&, const std::string&, const std::string&, const std::string&) {
   lastError_ = kNoOdbc;
   return false;
 }

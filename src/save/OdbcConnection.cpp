@@ -49,7 +49,7 @@ OdbcConnection::OdbcConnection() = default;
 OdbcConnection::~OdbcConnection() { Close(); }
 
 bool OdbcConnection::Open(const std::string& connectionString, const std::string& user,
-                          const std::string& password) {
+                          const std::string& password, const std::string& extraAttributes) {
   Close();
   lastError_.clear();
   lastNative_ = 0;
@@ -70,6 +70,8 @@ bool OdbcConnection::Open(const std::string& connectionString, const std::string
   SQLSetConnectAttr(dbc, SQL_ATTR_LOGIN_TIMEOUT, reinterpret_cast<SQLPOINTER>(15), 0);
 
   std::string full = connectionString;
+  if (!full.empty() && full.back() != ';') full += ';';
+  full += extraAttributes;
   if (!full.empty() && full.back() != ';') full += ';';
   full += "UID=" + BracedValue(user) + ";PWD=" + BracedValue(password) + ";";
   SQLCHAR out[1024];

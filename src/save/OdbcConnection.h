@@ -34,8 +34,10 @@ class OdbcConnection {
   OdbcConnection& operator=(const OdbcConnection&) = delete;
 
   // Connects with connectionString; user and password are handed to the driver separately from
-  // it. False (and LastError) when the driver manager, the driver or the server refuses.
-  bool Open(const std::string& connectionString, const std::string& user, const std::string& password);
+  // it. extraAttributes ("CHARSET=utf8mb4;") are added to the string for this call only. False
+  // (and LastError) when the driver manager, the driver or the server refuses.
+  bool Open(const std::string& connectionString, const std::string& user, const std::string& password,
+            const std::string& extraAttributes = "");
   bool IsOpen() const { return connected_; }
   void Close();
 
