@@ -287,11 +287,17 @@ class TableReader {
   std::string CopyExternalValue(size_t len, const uint8_t* bytes);
   // The whole external value (local prefix and parts) of a column with a 20-byte reference.
   std::string ReadExternalValue(size_t len, const uint8_t* bytes);
+  std::string ReadExternalValue(size_t len, const uint8_t* bytes, Tablespace ts) const;
   void OrderLayout();
   // Decodes the fields of the leaf record at origin into one cell per innoLayout entry (fields a
   // record predates take instantDefaults). False when the record is damaged or cut off; the cells
   // not reached stay empty.
-  bool DecodeRecordFields(uint8_t* image, size_t origin, std::vector<Cell>& cells);
+  // metadataBlob: the record is the metadata record of a table whose columns were dropped or
+  // reordered, with a 20-byte BLOB reference after DB_ROLL_PTR.
+  bool DecodeRecordFields(uint8_t* image, size_t origin, std::vector<Cell>& cells, bool metadataBlob = false);
+  // Rebuilds innoLayout in the stored field order that the metadata BLOB of the record at origin
+  // gives (dropped columns keep their place without a cell); false when it cannot be read.
+  bool ApplyStoredFieldOrder(Tablespace ts, const uint8_t* image, size_t origin);
 
   // ---- InnoDB layout and instant-column state ----
   struct LayoutBuildEntry {
@@ -307,6 +313,8 @@ class TableReader {
   // holds the values of the later fields (cells, parallel to innoLayout).
   uint32_t instantCoreFields = 0;
   std::vector<Cell> instantDefaults;
+  // Null bitmap width of node pointers when the root records it (-1: from the layout).
+  int32_t nodePointerNullBytes = -1;
 
   // ---- State ----
   DecoderSettings* settings_;

@@ -25,6 +25,8 @@
 // damagedPagesSkipped), a field that would leave the page image gets the empty text and ends the
 // record. Every walk is bounded: a page is visited once, a page's record chain by its heap record
 // count, the descent by the page count.
+#include <algorithm>
+#include <cstdint>
 #include <string>
 #include <unordered_set>
 #include <vector>
@@ -69,7 +71,26 @@ size_t NullBytes(const std::vector<InnoColumn>& layout, size_t fields) {
 
 size_t FirstRecord(const ByteView& v) { return (v.be16(97) + kInfimumOrigin) & 0xFFFF; }
 
-bool HasCompactInfimum(const ByteView& v) { return v.CString(kInfimumOrigin) == "infimum"; }
+// The infimum of a COMPACT page holds "infimum"; the root of a table whose columns were dropped or
+// reordered instantly holds zero bytes there instead (and its supremum's last byte holds the null
+// bitmap width of node pointers).
+bool HasCompactInfimum(const ByteView& v, uint16_t pageType) {
+  if (v.CString(kInfimumOrigin) == "infimum") return true;
+  if (pageType != kInstantRootPageType) return false;
+  for (size_t i = 0; i < 8; ++i) {
+    if (v.u8(kInfimumOrigin + i) != 0) return false;
+  }
+  return true;
+}
+bool HasZeroInfimum(const ByteView& v) { return v.u8(kInfimumOrigin) == 0; }
+
+// First fields of a clustered record before the non-key columns: the key (or DB_ROW_ID), DB_TRX_ID,
+// DB_ROLL_PTR.
+size_t LeadingFieldCount(const std::vector<InnoColumn>& layout) {
+  size_t keys = 0;
+  while (keys < layout.size() && layout[keys].mainType != InnoMainType::kSys) ++keys;
+  return std::min(layout.size(), keys == 0 ? size_t{3} : keys + 2);
+}
 
 }  // namespace
 
@@ -78,7 +99,7 @@ uint32_t TableReader::NodePointerChildOffset(const uint8_t* image, size_t origin
   if (keys == 0) return 6;  // DB_ROW_ID
   ByteView v(image, kPageSize);
   size_t core = instantCoreFields != 0 ? instantCoreFields : innoLayout.size();
-  size_t nb = NullBytes(innoLayout, core);
+  size_t nb = nodePointerNullBytes >= 0 ? static_cast<size_t>(nodePointerNullBytes) : NullBytes(innoLayout, core);
   if (origin < nb + 6) return 0;
   size_t c = origin - nb - 6;  // first length byte
   uint64_t sum = 0;
@@ -103,6 +124,7 @@ uint32_t TableReader::NodePointerChildOffset(const uint8_t* image, size_t origin
 
 uint64_t TableReader::DescendToLeaf(Tablespace ts, uint64_t page) {
   instantCoreFields = 0;
+  nodePointerNullBytes = -1;
   instantDefaults.clear();
   uint64_t pageCount = TablespacePageCount(ts);
   std::unordered_set<uint64_t> visited;
@@ -110,18 +132,23 @@ uint64_t TableReader::DescendToLeaf(Tablespace ts, uint64_t page) {
   uint64_t leaf = 0;
   for (bool root = true; visited.insert(page).second && visited.size() <= pageCount; root = false) {
     if (!ReadPageHeaders(ts, page) || !IsIndexPageType(lastPageHeader.pageType)) return 0;
-    if (root && lastPageHeader.pageType == kInstantRootPageType) {
+    uint16_t type = lastPageHeader.pageType;
+    uint16_t level = lastPageHeader.level;
+    if (root && type == kInstantRootPageType) {
       instantCoreFields = lastPageHeader.direction >> 3;
+      if (ReadPageImage(ts, page, image) && HasZeroInfimum(ByteView(image.data(), image.size()))) {
+        nodePointerNullBytes = image[kSupremumOrigin + 7];
+      }
     }
-    if (lastPageHeader.level == 0) {
+    if (level == 0) {
       leaf = page;
       break;
     }
     if (!ReadPageImage(ts, page, image)) return 0;
     ByteView v(image.data(), image.size());
-    if (!HasCompactInfimum(v)) return 0;
+    if (!HasCompactInfimum(v, type)) return 0;
     size_t r = FirstRecord(v);
-    if (r < kFirstUserRecord || r >= kPageDataEnd || v.CString(r) == "supremum") return 0;
+    if (r < kFirstUserRecord || r >= kPageDataEnd) return 0;  // no node pointer (or damaged)
     uint32_t d = NodePointerChildOffset(image.data(), r);
     if (d == 0) return 0;
     uint64_t child = v.be32(r + d);
@@ -130,20 +157,71 @@ uint64_t TableReader::DescendToLeaf(Tablespace ts, uint64_t page) {
   }
   if (leaf == 0) return 0;
   // The metadata record of an instantly altered table is the first record of the leftmost leaf;
-  // it holds the values that older records take for the columns added later.
+  // it holds the values that older records take for the columns added later, and (when columns
+  // were dropped or reordered) the stored order of the non-key fields.
   if (instantCoreFields != 0 && ReadPageImage(ts, leaf, image)) {
     ByteView v(image.data(), image.size());
     size_t r = FirstRecord(v);
-    if (HasCompactInfimum(v) && r >= kFirstUserRecord && r < kPageDataEnd &&
+    if (HasCompactInfimum(v, lastPageHeader.pageType) && r >= kFirstUserRecord && r < kPageDataEnd &&
         (v.u8(r - 5) & kMinRecordBit) != 0) {
-      DecodeRecordFields(image.data(), r, instantDefaults);
+      bool alter = (v.u8(r - 5) & kDeleteMarkBit) != 0;
+      if (!alter || ApplyStoredFieldOrder(ts, image.data(), r)) DecodeRecordFields(image.data(), r, instantDefaults, alter);
     }
   }
   if (instantCoreFields > innoLayout.size()) instantCoreFields = 0;
   return leaf;
 }
 
-bool TableReader::DecodeRecordFields(uint8_t* image, size_t r, std::vector<Cell>& cells) {
+bool TableReader::ApplyStoredFieldOrder(Tablespace ts, const uint8_t* image, size_t r) {
+  // The metadata BLOB's reference follows DB_ROLL_PTR; fields before it are all fixed-size.
+  // A variable-length key's length bytes lie below a null bitmap whose width depends on the very
+  // order being read; only fixed-size keys (and DB_ROW_ID) are followed.
+  size_t lead = LeadingFieldCount(innoLayout);
+  size_t d = r;
+  for (size_t i = 0; i < lead; ++i) {
+    if (innoLayout[i].fixedSize == 0) return false;
+    d += static_cast<size_t>(innoLayout[i].fixedSize);
+  }
+  if (d + 20 > kPageDataEnd) return false;
+  std::string order = ReadExternalValue(20, image + d, ts);
+  ByteView list(order);
+  size_t count = list.be32(0);
+  if (order.size() < 4 + 2 * count) return false;
+  std::vector<InnoColumn> rebuilt(innoLayout.begin(), innoLayout.begin() + static_cast<std::ptrdiff_t>(lead));
+  std::vector<uint8_t> prefix(layoutPrefixEntry.begin(), layoutPrefixEntry.begin() + static_cast<std::ptrdiff_t>(lead));
+  for (size_t k = 0; k < count; ++k) {
+    uint32_t c = list.be16(4 + 2 * k);
+    if (c & 0x8000) {
+      // A dropped column: NOT NULL in bit 14; the low bits 0 = variable up to 255 bytes, 1 =
+      // variable and longer, n = fixed n - 1 bytes.
+      InnoColumn e;
+      uint32_t size = c & 0x3FFF;
+      e.column.name = "(dropped)";
+      e.column.number = -1;
+      e.preciseType = (c & 0x4000) ? kPreciseNotNull : 0;
+      e.mainType = size >= 2 ? InnoMainType::kFixBinary : InnoMainType::kBinary;
+      e.maxLength = size >= 2 ? static_cast<int32_t>(size - 1) : size == 1 ? 65535 : 255;
+      e.fixedSize = size >= 2 ? static_cast<int32_t>(size - 1) : 0;
+      rebuilt.push_back(e);
+      prefix.push_back(0);
+      continue;
+    }
+    bool found = false;
+    for (size_t i = lead; i < innoLayout.size(); ++i) {
+      if (innoLayout[i].position != static_cast<int32_t>(c) || innoLayout[i].column.number < 0) continue;
+      rebuilt.push_back(innoLayout[i]);
+      prefix.push_back(i < layoutPrefixEntry.size() ? layoutPrefixEntry[i] : 0);
+      found = true;
+      break;
+    }
+    if (!found) return false;
+  }
+  innoLayout = std::move(rebuilt);
+  layoutPrefixEntry = std::move(prefix);
+  return true;
+}
+
+bool TableReader::DecodeRecordFields(uint8_t* image, size_t r, std::vector<Cell>& cells, bool metadataBlob) {
   ByteView v(image, kPageSize);
   cells.assign(innoLayout.size(), Cell{});
   uint16_t status = v.be16(r - 4) & 7;
@@ -154,7 +232,7 @@ bool TableReader::DecodeRecordFields(uint8_t* image, size_t r, std::vector<Cell>
     uint32_t added = b;
     if (b & 0x80) added = (b & 0x7F) | (static_cast<uint32_t>(v.u8(--hdr)) << 7);
     size_t core = instantCoreFields != 0 ? instantCoreFields : innoLayout.size();
-    fields = core + 1 + added;
+    fields = core + 1 + added - (metadataBlob ? 1 : 0);
   } else if (instantCoreFields != 0) {
     fields = instantCoreFields;
   }
@@ -166,9 +244,11 @@ bool TableReader::DecodeRecordFields(uint8_t* image, size_t r, std::vector<Cell>
   uint32_t mask = 1;
   size_t lengthCursor = hdr - nb;  // the next length byte is at lengthCursor - 1
   size_t d = r;
+  size_t blobAt = metadataBlob ? LeadingFieldCount(innoLayout) : SIZE_MAX;
   for (size_t i = 0; i < innoLayout.size(); ++i) {
     const InnoColumn& e = innoLayout[i];
     Cell& cell = cells[i];
+    if (i == blobAt) d += 20;  // the metadata BLOB reference, which has no length byte
     if (i >= fields) {
       // A field the record predates: the metadata record's value.
       if (i < instantDefaults.size()) cell = instantDefaults[i];
@@ -228,7 +308,8 @@ void TableReader::ReadLeafRows(Tablespace ts, uint64_t page, uint64_t offset) {
     if (!ReadPageHeaders(ts, p)) break;
     uint32_t next = lastPageHeader.nextPage;
     bool leaf = IsIndexPageType(lastPageHeader.pageType) && lastPageHeader.level == 0;
-    if (leaf && ReadPageImage(ts, p, image) && HasCompactInfimum(ByteView(image.data(), image.size()))) {
+    if (leaf && ReadPageImage(ts, p, image) &&
+        HasCompactInfimum(ByteView(image.data(), image.size()), lastPageHeader.pageType)) {
       ByteView v(image.data(), image.size());
       size_t r = FirstRecord(v);
       if (resumeFromPosition && offset != 0) r = static_cast<size_t>(offset);

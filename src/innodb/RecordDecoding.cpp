@@ -39,7 +39,7 @@ constexpr size_t kPageDataEnd = kPageSize - 8;
 bool IsBlobType(int32_t t) { return t >= TypeCode::kTinyBlob && t <= TypeCode::kBlob; }
 
 // Calls sink with the local prefix and then with every part of the off-page chain, in order.
-void ForEachExternalPart(const TableReader& reader, size_t len, const uint8_t* bytes,
+void ForEachExternalPart(const TableReader& reader, Tablespace ts, size_t len, const uint8_t* bytes,
                          const std::function<void(const uint8_t*, size_t)>& sink) {
   if (len < kExternalReference) return;
   size_t prefix = len - kExternalReference;
@@ -48,7 +48,6 @@ void ForEachExternalPart(const TableReader& reader, size_t len, const uint8_t* b
   uint64_t page = ref.be32(4);
   size_t position = ref.be32(8);
   uint64_t remaining = ref.be64(12);
-  Tablespace ts = reader.readingIbd ? Tablespace::kIbd : Tablespace::kSystem;
   uint64_t pageCount = reader.TablespacePageCount(ts);
   std::unordered_set<uint64_t> visited;
   std::vector<uint8_t> image;
@@ -71,8 +70,12 @@ void ForEachExternalPart(const TableReader& reader, size_t len, const uint8_t* b
 }  // namespace
 
 std::string TableReader::ReadExternalValue(size_t len, const uint8_t* bytes) {
+  return ReadExternalValue(len, bytes, readingIbd ? Tablespace::kIbd : Tablespace::kSystem);
+}
+
+std::string TableReader::ReadExternalValue(size_t len, const uint8_t* bytes, Tablespace ts) const {
   std::string value;
-  ForEachExternalPart(*this, len, bytes, [&](const uint8_t* p, size_t n) {
+  ForEachExternalPart(*this, ts, len, bytes, [&](const uint8_t* p, size_t n) {
     value.append(reinterpret_cast<const char*>(p), n);
   });
   return value;
@@ -87,7 +90,8 @@ std::string TableReader::CopyExternalValue(size_t len, const uint8_t* bytes) {
   std::filesystem::create_directories(folder, ignored);
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   if (!out) return "";
-  ForEachExternalPart(*this, len, bytes, [&](const uint8_t* p, size_t n) {
+  ForEachExternalPart(*this, readingIbd ? Tablespace::kIbd : Tablespace::kSystem, len, bytes,
+                      [&](const uint8_t* p, size_t n) {
     out.write(reinterpret_cast<const char*>(p), static_cast<std::streamsize>(n));
   });
   out.close();

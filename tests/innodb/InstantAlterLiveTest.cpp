@@ -1,0 +1,138 @@
+// Tables altered in place (instant ADD, DROP and reordering of columns), made by a throwaway
+// server, read from its files after a clean shutdown and compared with what the server returned.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <thread>
+
+#include "decoding/DataFile.h"
+#include "definitions/Collations.h"
+#include "definitions/TableReader.h"
+#include "support/Fixtures.h"
+#include "support/LiveServer.h"
+
+namespace wexholt {
+namespace {
+
+const char* kTables[] = {"drop_mid", "drop_many_pages", "drop_no_key", "add_many_pages", "reorder"};
+
+const char* kSql = R"sql(
+CREATE DATABASE inst;
+USE inst;
+CREATE TABLE drop_mid (id INT PRIMARY KEY, a VARCHAR(10), b INT NOT NULL, c CHAR(3), d VARCHAR(300)) ENGINE=InnoDB;
+INSERT INTO drop_mid VALUES (1,'a1',10,'c1','d1'),(2,'a2',20,'c2',NULL);
+ALTER TABLE drop_mid DROP COLUMN b, ALGORITHM=INSTANT;
+INSERT INTO drop_mid VALUES (3,'a3','c3',REPEAT('d',300));
+ALTER TABLE drop_mid ADD COLUMN e INT DEFAULT 5 FIRST, ALGORITHM=INSTANT;
+INSERT INTO drop_mid VALUES (77,4,'a4','c4','d4');
+ALTER TABLE drop_mid DROP COLUMN a, ALGORITHM=INSTANT;
+INSERT INTO drop_mid VALUES (88,5,'c5','d5');
+UPDATE drop_mid SET d = 'changed' WHERE id = 1;
+
+CREATE TABLE drop_many_pages (id INT PRIMARY KEY, a VARCHAR(10), b VARCHAR(10), pad VARCHAR(200)) ENGINE=InnoDB;
+INSERT INTO drop_many_pages SELECT seq, CONCAT('a',seq), CONCAT('b',seq), REPEAT('p',150 + seq % 50) FROM seq_1_to_3000;
+ALTER TABLE drop_many_pages DROP COLUMN a, ALGORITHM=INSTANT;
+ALTER TABLE drop_many_pages ADD COLUMN z INT DEFAULT 9 AFTER id, ALGORITHM=INSTANT;
+INSERT INTO drop_many_pages (id, z, b, pad) VALUES (5000, 1, 'bb', 'pp');
+
+CREATE TABLE drop_no_key (a INT, b TINYINT NOT NULL, c VARCHAR(20)) ENGINE=InnoDB;
+INSERT INTO drop_no_key VALUES (1, 1, 'one'), (2, 2, 'two');
+ALTER TABLE drop_no_key DROP COLUMN b, ALGORITHM=INSTANT;
+INSERT INTO drop_no_key VALUES (3, 'three');
+
+CREATE TABLE add_many_pages (id INT PRIMARY KEY, pad VARCHAR(200)) ENGINE=InnoDB;
+INSERT INTO add_many_pages SELECT seq, REPEAT('q', 100 + seq % 90) FROM seq_1_to_3000;
+ALTER TABLE add_many_pages ADD COLUMN n INT NOT NULL DEFAULT 7, ADD COLUMN t TEXT NULL, ALGORITHM=INSTANT;
+INSERT INTO add_many_pages VALUES (4000, 'x', 8, 'tee');
+
+CREATE TABLE reorder (id INT PRIMARY KEY, a INT, b VARCHAR(5)) ENGINE=InnoDB;
+INSERT INTO reorder VALUES (1, 10, 'x'), (2, 20, NULL);
+ALTER TABLE reorder MODIFY b VARCHAR(5) AFTER id, ALGORITHM=INSTANT;
+INSERT INTO reorder VALUES (3, 'y', 30);
+)sql";
+
+bool ReadTable(TableReader& reader, const std::string& dataDir, const std::string& table, bool withDictionary,
+               RowPage& rows) {
+  std::string base = dataDir + "inst/" + table;
+  reader.ResetTable();
+  reader.ReadTableDefinition(base + ".frm");
+  if (reader.tableDef.columns.empty() || !reader.OpenIbd(base + ".ibd")) return false;
+  uint64_t root = 3;
+  if (withDictionary) {
+    uint64_t id = reader.FindTableId("inst\\" + table);
+    if (id == 0) return false;
+    reader.LoadLayoutFromDictionary(id);
+    root = reader.FindClusteredIndexRoot(id);
+  } else {
+    reader.LoadLayoutFromDefinition();
+  }
+  uint64_t leaf = reader.DescendToLeaf(Tablespace::kIbd, root);
+  if (leaf == 0) return false;
+  reader.readingIbd = true;
+  reader.ReadLeafRows(Tablespace::kIbd, leaf, 0);
+  while (true) {
+    rows.insert(rows.end(), reader.rowPage.begin(), reader.rowPage.end());
+    if (!reader.pageFull) break;
+    ResumePosition next = reader.resumePositions.back();
+    reader.rowPage.clear();
+    reader.resumeFromPosition = true;
+    reader.ReadLeafRows(Tablespace::kIbd, next.page, next.offset);
+  }
+  return true;
+}
+
+TEST(InstantAlter, RowsOfInstantlyAlteredTablesAsTheServer) {
+  testing::LiveServer server;
+  if (!server.Start()) GTEST_SKIP() << server.StartError();
+  testing::ClientResult made = server.Exec(kSql);
+  ASSERT_TRUE(made.Ok()) << made.error;
+  std::map<std::string, std::vector<std::vector<std::string>>> expected;
+  for (const char* table : kTables) {
+    for (const std::string& line : server.Query(std::string("SELECT * FROM inst.") + table)) {
+      expected[table].push_back(testing::SplitBatchLine(line));
+    }
+  }
+  server.Exec("SET GLOBAL innodb_fast_shutdown = 0; SHUTDOWN;");
+  std::string dataDir = server.Folder() + "data/";
+  bool stopped = false;
+  for (int i = 0; i < 600 && !stopped; ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    DataFile probe;
+    stopped = !std::filesystem::exists(server.Folder() + "mysqld.pid") && probe.Open(dataDir + "ibdata1");
+  }
+  ASSERT_TRUE(stopped) << "the server did not shut down";
+
+  CollationTable collations = BuiltInCollations();
+  DecoderSettings settings;
+  settings.collations = &collations;
+  for (bool withDictionary : {true, false}) {
+    TableReader reader(&settings);
+    if (withDictionary) ASSERT_TRUE(reader.LoadSystemTablespace(dataDir + "ibdata1"));
+    for (const char* table : kTables) {
+      SCOPED_TRACE(std::string(table) + (withDictionary ? " with ibdata1" : " without ibdata1"));
+      RowPage rows;
+      ASSERT_TRUE(ReadTable(reader, dataDir, table, withDictionary, rows));
+      const auto& want = expected[table];
+      ASSERT_EQ(rows.size(), want.size());
+      size_t differences = 0;
+      for (size_t r = 0; r < rows.size(); ++r) {
+        ASSERT_EQ(rows[r].size(), want[r].size());
+        for (size_t c = 0; c < rows[r].size(); ++c) {
+          std::string got = rows[r][c].text;
+          if (reader.tableDef.columns[c].typeCode == TypeCode::kString) {
+            while (!got.empty() && got.back() == ' ') got.pop_back();
+          }
+          if (got != want[r][c] && ++differences <= 10) {
+            ADD_FAILURE() << "row " << r << " column " << reader.tableDef.columns[c].name << ": got [" << got
+                          << "] expected [" << want[r][c] << "]";
+          }
+        }
+      }
+      EXPECT_EQ(reader.damagedPagesSkipped, 0u);
+    }
+  }
+}
+
+}  // namespace
+}  // namespace wexholt
