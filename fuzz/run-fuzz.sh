@@ -7,7 +7,8 @@
 #        fuzz/run-fuzz.sh -runs=N [HARNESS...]     each harness runs N inputs
 # Harnesses: frm myisam innodb_dictionary leaf_walk view trigger (default: all that are built).
 # Environment: WEXHOLT_FUZZ_BUILD (default build-fuzz), WEXHOLT_FUZZ_PARALLEL (harnesses run at
-# once, default 1), WEXHOLT_FUZZ_DATADIR (seed data directory, default the fixtures).
+# once, default 1), WEXHOLT_FUZZ_DATADIR (seed data directory, default the fixtures),
+# WEXHOLT_FUZZ_NO_BUILD=1 (run the harnesses already built).
 #
 # The corpus of each harness grows in BUILD/corpus/HARNESS across runs; findings are written to
 # BUILD/findings/HARNESS/ and each one is shown with the command that replays it.
@@ -29,8 +30,10 @@ case "$limit" in
   *) budget=("-max_total_time=$limit") ;;
 esac
 
-CXX=${CXX:-clang++} cmake -S "$root/fuzz" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-nice -n 19 cmake --build "$build" -j2 >/dev/null
+if [ "${WEXHOLT_FUZZ_NO_BUILD:-0}" != 1 ]; then
+  CXX=${CXX:-clang++} cmake -S "$root/fuzz" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+  nice -n 19 cmake --build "$build" -j2 >/dev/null
+fi
 
 all=()
 for h in frm myisam innodb_dictionary leaf_walk view trigger; do
