@@ -32,6 +32,10 @@ constexpr uint16_t kOptionPackRecord = 1;
 bool TableReader::ReadMyisamHeader(const std::string& path) {
   myisamIndexFile.Close();
   myisamFields.clear();
+  // Without a usable .MYI nothing of an earlier table's header may stay: the row format then
+  // follows the definition's "pack record" create option and the sizes are unknown (0).
+  baseInfo = MyisamBaseInfo{};
+  rowFormat = (tableDef.createOptions & kOptionPackRecord) ? kRowFormatDynamic : kRowFormatFixed;
   if (!myisamIndexFile.Open(path)) return false;
   const uint64_t length = myisamIndexFile.Length();
   if (length <= kFileHeaderSize) {

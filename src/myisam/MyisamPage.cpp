@@ -1,8 +1,8 @@
 // One page of rows from a .MYD file: up to kRowsPerPage rows from a byte position on.
 //
 // Fixed rows: one row every row step bytes. The step is recordLength when it equals the .MYI's
-// packed record length; otherwise the packed length when it is smaller than the file, else
-// recordLength. Deleted slots give no row and do not count.
+// packed record length or that is unknown (0); otherwise the packed length when it is smaller than
+// the file, else recordLength. Deleted slots give no row and do not count.
 //
 // Dynamic rows: a record is found at a block that starts one (deleted and out-of-sequence blocks
 // there are stepped over); its data is collected from its blocks along their next-block links and
@@ -21,7 +21,7 @@ namespace {
 
 uint64_t FixedRowStep(const TableDef& def, const MyisamBaseInfo& base, uint64_t fileLength) {
   const uint64_t recordLength = def.recordLength > 0 ? static_cast<uint64_t>(def.recordLength) : 0;
-  if (recordLength == base.packedRecordLength) return recordLength;
+  if (recordLength == base.packedRecordLength || base.packedRecordLength == 0) return recordLength;
   return base.packedRecordLength < fileLength ? base.packedRecordLength : recordLength;
 }
 

@@ -233,6 +233,50 @@ TEST_F(MyisamReader, FixedRowPagesCountLiveRowsOnly) {
   EXPECT_EQ(reader.resumePositions.size(), 3u);
 }
 
+TEST_F(MyisamReader, RowStep) {
+  struct Case {
+    int32_t recordLength;
+    uint32_t packedLength;
+    size_t fileLength;
+    size_t rows;
+  } cases[] = {
+      {12, 12, 120, 10},  // equal lengths
+      {12, 13, 130, 10},  // a checksum byte after each row: the packed length steps
+      {12, 120, 120, 10},  // the packed length is not smaller than the file: recordLength steps
+      {12, 0, 120, 10},   // no .MYI sizes: recordLength steps
+  };
+  for (const auto& c : cases) {
+    SetFixedTable(reader);
+    reader.tableDef.recordLength = c.recordLength;
+    reader.baseInfo.packedRecordLength = c.packedLength;
+    Bytes file;
+    while (file.size() < c.fileLength) {
+      Append(file, FixedRow(0x01, static_cast<uint32_t>(file.size() + 1), 0, "abc"));
+      file.resize(file.size() + (c.packedLength == 13 ? 1 : 0), 0);
+    }
+    ASSERT_TRUE(reader.OpenMyisamData(WriteFile("step.MYD", file)));
+    reader.rowPage.clear();
+    reader.ReadMyisamPage(0);
+    EXPECT_EQ(reader.rowPage.size(), c.rows) << c.packedLength;
+  }
+}
+
+TEST_F(MyisamReader, AMissingIndexFileLeavesNoEarlierHeader) {
+  ASSERT_TRUE(reader.ReadMyisamHeader(WriteFile("dyn.MYI", IndexFile(0x0001, {Field(0, 1)}, 0))));
+  EXPECT_EQ(reader.rowFormat, kRowFormatDynamic);
+  SetFixedTable(reader);
+  reader.myisamFields.clear();
+  EXPECT_FALSE(reader.ReadMyisamHeader(::testing::TempDir() + "wexholt-myi-missing.MYI"));
+  EXPECT_EQ(reader.rowFormat, kRowFormatFixed);
+  EXPECT_EQ(reader.baseInfo.packedRecordLength, 0u);
+  Bytes file;
+  for (uint32_t i = 1; i <= 3; ++i) Append(file, FixedRow(0x01, i, 0, "abc"));
+  ASSERT_TRUE(reader.OpenMyisamData(WriteFile("nomyi.MYD", file)));
+  reader.ReadMyisamPage(0);
+  ASSERT_EQ(reader.rowPage.size(), 3u);
+  EXPECT_EQ(reader.rowPage[2][0].text, "3");
+}
+
 TEST_F(MyisamReader, FixedRowStepOfZeroEndsThePage) {
   SetFixedTable(reader);
   reader.tableDef.recordLength = 0;
