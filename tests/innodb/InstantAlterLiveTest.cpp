@@ -1,5 +1,6 @@
-// Tables altered in place (instant ADD, DROP and reordering of columns), made by a throwaway
-// server, read from its files after a clean shutdown and compared with what the server returned.
+// Tables altered in place (instant ADD, DROP and reordering of columns) and a table kept in the
+// system tablespace, made by a throwaway server, read from its files after a clean shutdown and
+// compared with what the server returned.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -15,7 +16,7 @@
 namespace wexholt {
 namespace {
 
-const char* kTables[] = {"drop_mid", "drop_many_pages", "drop_no_key", "add_many_pages", "reorder"};
+const char* kTables[] = {"drop_mid", "drop_many_pages", "drop_no_key", "add_many_pages", "reorder", "in_ibdata1"};
 
 const char* kSql = R"sql(
 CREATE DATABASE inst;
@@ -50,6 +51,11 @@ CREATE TABLE reorder (id INT PRIMARY KEY, a INT, b VARCHAR(5)) ENGINE=InnoDB;
 INSERT INTO reorder VALUES (1, 10, 'x'), (2, 20, NULL);
 ALTER TABLE reorder MODIFY b VARCHAR(5) AFTER id, ALGORITHM=INSTANT;
 INSERT INTO reorder VALUES (3, 'y', 30);
+
+SET GLOBAL innodb_file_per_table = 0;
+CREATE TABLE in_ibdata1 (id INT PRIMARY KEY, t TEXT, v VARCHAR(10)) ENGINE=InnoDB;
+INSERT INTO in_ibdata1 SELECT seq, REPEAT(CHAR(64 + seq % 26), 9000 + seq), CONCAT('v', seq) FROM seq_1_to_1500;
+SET GLOBAL innodb_file_per_table = 1;
 )sql";
 
 bool ReadTable(TableReader& reader, const std::string& dataDir, const std::string& table, bool withDictionary,
@@ -57,7 +63,10 @@ bool ReadTable(TableReader& reader, const std::string& dataDir, const std::strin
   std::string base = dataDir + "inst/" + table;
   reader.ResetTable();
   reader.ReadTableDefinition(base + ".frm");
-  if (reader.tableDef.columns.empty() || !reader.OpenIbd(base + ".ibd")) return false;
+  if (reader.tableDef.columns.empty()) return false;
+  bool ibd = reader.OpenIbd(base + ".ibd");
+  if (!ibd && !withDictionary) return false;
+  Tablespace ts = ibd ? Tablespace::kIbd : Tablespace::kSystem;
   uint64_t root = 3;
   if (withDictionary) {
     uint64_t id = reader.FindTableId("inst\\" + table);
@@ -67,18 +76,19 @@ bool ReadTable(TableReader& reader, const std::string& dataDir, const std::strin
   } else {
     reader.LoadLayoutFromDefinition();
   }
-  uint64_t leaf = reader.DescendToLeaf(Tablespace::kIbd, root);
+  uint64_t leaf = reader.DescendToLeaf(ts, root);
   if (leaf == 0) return false;
-  reader.readingIbd = true;
-  reader.ReadLeafRows(Tablespace::kIbd, leaf, 0);
+  reader.readingIbd = ibd;
+  reader.ReadLeafRows(ts, leaf, 0);
   while (true) {
     rows.insert(rows.end(), reader.rowPage.begin(), reader.rowPage.end());
     if (!reader.pageFull) break;
     ResumePosition next = reader.resumePositions.back();
     reader.rowPage.clear();
     reader.resumeFromPosition = true;
-    reader.ReadLeafRows(Tablespace::kIbd, next.page, next.offset);
+    reader.ReadLeafRows(ts, next.page, next.offset);
   }
+  reader.readingIbd = false;
   return true;
 }
 
@@ -106,10 +116,13 @@ TEST(InstantAlter, RowsOfInstantlyAlteredTablesAsTheServer) {
   CollationTable collations = BuiltInCollations();
   DecoderSettings settings;
   settings.collations = &collations;
+  settings.saveToServer = true;  // off-page values in full
+  settings.inlineExternalValues = true;
   for (bool withDictionary : {true, false}) {
     TableReader reader(&settings);
     if (withDictionary) ASSERT_TRUE(reader.LoadSystemTablespace(dataDir + "ibdata1"));
     for (const char* table : kTables) {
+      if (!withDictionary && std::string(table) == "in_ibdata1") continue;  // no .ibd of its own
       SCOPED_TRACE(std::string(table) + (withDictionary ? " with ibdata1" : " without ibdata1"));
       RowPage rows;
       ASSERT_TRUE(ReadTable(reader, dataDir, table, withDictionary, rows));

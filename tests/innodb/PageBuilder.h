@@ -162,13 +162,16 @@ class TablespaceFile {
     path_ = (std::filesystem::temp_directory_path() /
              ("inno-test-" + std::to_string(getpid()) + "-" + std::to_string(counter++) + ".ibd"))
                 .string();
-    std::ofstream out(path_, std::ios::binary | std::ios::trunc);
-    Bytes zero(kPageSize, 0);
-    for (uint32_t i = 0; i < pageCount; ++i) {
-      auto it = pages.find(i);
-      const Bytes& p = it == pages.end() ? zero : it->second;
-      out.write(reinterpret_cast<const char*>(p.data()), static_cast<std::streamsize>(p.size()));
+    {
+      // Pages not given stay holes of zero bytes, so a file beyond 4 GiB costs little disk.
+      std::ofstream out(path_, std::ios::binary | std::ios::trunc);
+      for (const auto& [number, bytes] : pages) {
+        if (number >= pageCount) continue;
+        out.seekp(static_cast<std::streamoff>(number) * static_cast<std::streamoff>(kPageSize));
+        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+      }
     }
+    std::filesystem::resize_file(path_, static_cast<uintmax_t>(pageCount) * kPageSize);
   }
   ~TablespaceFile() { std::filesystem::remove(path_); }
   const std::string& Path() const { return path_; }

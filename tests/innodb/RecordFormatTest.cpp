@@ -151,6 +151,27 @@ TEST_F(RecordFormat, FullPageEndingOnTheLastRecordResumesOnTheNextLeaf) {
   EXPECT_FALSE(reader_.resumeFromPosition);
 }
 
+TEST_F(RecordFormat, PagesBeyondFourGiB) {
+  // Root 3 points at a leaf past 4 GiB, which continues on another; an off-page value lives there too.
+  constexpr uint32_t kFar = 262144 + 50, kFarther = kFar + 1, kBlob = kFar + 2;
+  Define({Col("id", TypeCode::kLong, 11, false), Col("t", TypeCode::kBlob, 65535, false)});
+  CompactPage root(3, kNullPage, kNullPage, 1);
+  root.Add({{}, Cat({IntKey(1), Be(kFar, 4)}), 0x10, 1});
+  CompactPage leaf(kFar, kNullPage, kFarther);
+  leaf.Add({{0xC0, 20}, Cat({IntKey(1), SystemFields(), ExternalReference(kBlob, 38, 3)})});
+  CompactPage leaf2(kFarther, kFar, kNullPage);
+  leaf2.Add({{3}, Cat({IntKey(2), SystemFields(), Text("two")})});
+  Open({{3, root.Finish()}, {kFar, leaf.Finish()}, {kFarther, leaf2.Finish()}, {kBlob, ExternalPage(kBlob, 38, 3, kNullPage, Text("far"))}},
+       kBlob + 1);
+  EXPECT_EQ(reader_.DescendToLeaf(Tablespace::kIbd, 3), kFar);
+  settings_.saveToServer = true;
+  settings_.inlineExternalValues = true;
+  auto rows = Read(kFar);
+  ASSERT_EQ(rows.size(), 2u);
+  EXPECT_EQ(rows[0], (std::vector<std::string>{"1", "far"}));
+  EXPECT_EQ(rows[1], (std::vector<std::string>{"2", "two"}));
+}
+
 TEST_F(RecordFormat, ResumeInsideAPageStartsAtThatRecord) {
   Define({Col("id", TypeCode::kLong, 11, false)});
   CompactPage page(3);
