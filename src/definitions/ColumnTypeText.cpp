@@ -95,9 +95,14 @@ std::string ColumnSqlType(const ColumnDef& column, const TableDef& tableDef, con
     if (column.zeroFill) text += " zerofill";
     return text;
   };
+  // The server marks temporal columns kept in the formats from before 5.6 (codes 7, 11, 12).
   auto temporal = [&](const char* name) {
     std::string text = name;
     if (column.fractionDigits > 0) text += Parenthesised(column.fractionDigits);
+    if (column.typeCode == TypeCode::kTimestamp || column.typeCode == TypeCode::kTime ||
+        column.typeCode == TypeCode::kDateTime) {
+      text += " /* mariadb-5.3 */";
+    }
     return text;
   };
   auto members = [&](const char* name) {

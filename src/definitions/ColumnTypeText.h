@@ -16,7 +16,9 @@ std::string ColumnTypeText(const ColumnDef& column, const TableDef& tableDef, co
 
 // The column type as the server writes it: "int(10) unsigned", "varchar(20)", "decimal(10,2)",
 // "datetime(6)", "enum('a','','b')", "bit(10)", "char(3)". Lengths of character columns are in
-// characters of the column's own collation; ENUM/SET members are quoted with '' and \\ escapes.
+// characters of the column's own collation; ENUM/SET members are quoted with '' and \\ escapes;
+// TIME, DATETIME and TIMESTAMP in the formats from before 5.6 carry the comment the server adds
+// ("time /* mariadb-5.3 */").
 std::string ColumnSqlType(const ColumnDef& column, const TableDef& tableDef, const CollationTable& collations);
 
 // A quoted SQL string literal of the server's form: 'it''s', backslashes doubled.
