@@ -188,6 +188,8 @@ bool DatabaseTreeModel::setData(const QModelIndex& index, const QVariant& value,
 // DatabaseTreeView
 
 DatabaseTreeView::DatabaseTreeView(QWidget* parent) : QTreeView(parent), model_(new DatabaseTreeModel(this)) {
+  // The item handle travels through queued connections under its own name.
+  qRegisterMetaType<wexholt::TreeItem>("wexholt::TreeItem");
   setModel(model_);
   setItemDelegate(new DatabaseTreeDelegate(this));
   setHeaderHidden(true);

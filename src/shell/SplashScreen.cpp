@@ -40,10 +40,20 @@ QRegion SplashScreen::RegionWithoutKey(const QImage& picture) {
   return region;
 }
 
+namespace {
+// Window opacity needs a window system; elsewhere (the offscreen platform) the splash shows at once.
+bool CanBlend() { return QGuiApplication::platformName() != QLatin1String("offscreen"); }
+}  // namespace
+
 void SplashScreen::Start() {
   if (QScreen* screen = QGuiApplication::primaryScreen()) {
     const QRect full = screen->geometry();
     move(full.left() + (full.width() - width()) / 2, full.top() + (full.height() - height()) / 2);
+  }
+  if (!CanBlend()) {
+    show();
+    QTimer::singleShot(kDisplayMilliseconds, this, &QWidget::close);
+    return;
   }
   setWindowOpacity(0.0);
   show();
