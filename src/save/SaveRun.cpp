@@ -22,6 +22,7 @@
 
 #include "decoding/DataFile.h"
 #include "decoding/Text.h"
+#include "definitions/ParameterFile.h"
 #include "definitions/TableReader.h"
 #include "definitions/TriggerDefinition.h"
 #include "definitions/ViewDefinition.h"
@@ -180,6 +181,9 @@ class Destination {
   // Triggers: true when created; error otherwise.
   virtual bool CreateTrigger(const std::string& statement, std::string& error) = 0;
   virtual bool ReportsTriggerLines() const = 0;
+  // A session statement that only MariaDB servers know (a script writes it as a comment that
+  // other servers skip); failures are the caller's to ignore.
+  virtual bool SessionStatement(const std::string& statement) = 0;
 };
 
 class ScriptDestination : public Destination {
@@ -200,7 +204,9 @@ class ScriptDestination : public Destination {
       return false;
     }
     if (!seen) written_.push_back(path_);
-    out_ << "-- Database " << QuoteIdentifier(db) << " saved by Corvalt Wexholt v22.0 from " << folder << "\n";
+    out_ << "-- Database " << QuoteIdentifier(db) << " saved by Corvalt Wexholt v22.0 from " << folder << "\n"
+         << "-- Load it with: mariadb --comments < " << LastPathComponent(path_) << "\n"
+         << "-- (without --comments the client drops the comments inside trigger bodies)\n";
     for (const std::string& s : SessionSettings()) out_ << s << ";\n";
     out_ << "CREATE DATABASE IF NOT EXISTS " << QuoteIdentifier(db) << DatabaseOptions(folder) << ";\n";
     out_ << "USE " << QuoteIdentifier(db) << ";\n";
@@ -246,6 +252,10 @@ class ScriptDestination : public Destination {
     return Good(error);
   }
   bool ReportsTriggerLines() const override { return false; }
+  bool SessionStatement(const std::string& statement) override {
+    out_ << "/*M!100100 " << statement << " */;\n";
+    return static_cast<bool>(out_);
+  }
 
   const std::vector<std::string>& Written() const { return written_; }
 
@@ -363,6 +373,7 @@ class ServerDestination : public Destination {
     return c_.Execute(statement) ? true : Fail(error);
   }
   bool ReportsTriggerLines() const override { return true; }
+  bool SessionStatement(const std::string& statement) override { return c_.Execute(statement); }
 
  private:
   bool Fail(std::string& error) {
@@ -592,7 +603,23 @@ class Run {
     for (const std::string& table : tables) {
       const std::string path = ExistingDataFilePath(JoinPath(group.folder, table), "TRG");
       if (!FileExists(path)) continue;
-      for (const std::string& statement : TriggerStatements(path)) {
+      const std::vector<std::string> statements = TriggerStatements(path);
+      // Each trigger runs with the SQL mode it was created with (sql_modes: one number per
+      // trigger, in the order of the statements).
+      std::vector<std::string> modes;
+      if (auto lines = ReadParameterFileLines(path)) {
+        if (auto value = ParameterValue(*lines, "sql_modes")) {
+          std::string number;
+          for (char c : *value + " ") {
+            if (c >= '0' && c <= '9') number += c;
+            else if (!number.empty()) modes.push_back(number), number.clear();
+          }
+        }
+      }
+      if (modes.size() != statements.size()) modes.clear();
+      for (size_t i = 0; i < statements.size(); ++i) {
+        const std::string& statement = statements[i];
+        if (!modes.empty()) destination.SessionStatement("SET sql_mode = " + modes[i]);
         std::string error;
         const bool ok = destination.CreateTrigger(statement, error);
         if (destination.ReportsTriggerLines()) {
@@ -602,6 +629,7 @@ class Run {
           progress_.Line(group.name + "." + NameFromFileName(table) + ": trigger not saved: " + error);
         }
       }
+      if (!modes.empty()) destination.SessionStatement(kSessionSqlMode);
     }
   }
 

@@ -190,7 +190,7 @@ std::vector<std::string> SessionSettings(bool withNames) {
   std::vector<std::string> statements;
   if (withNames) statements.push_back("SET NAMES utf8mb4");
   statements.push_back("SET time_zone = '+00:00'");
-  statements.push_back("SET sql_mode = 'NO_AUTO_VALUE_ON_ZERO'");
+  statements.push_back(kSessionSqlMode);
   statements.push_back("SET foreign_key_checks = 0");
   return statements;
 }

@@ -38,6 +38,8 @@ bool ValueLiteral(const ColumnDef& column, const Cell& cell, std::string& litera
 // when it connects instead, and its driver refuses SET NAMES).
 std::vector<std::string> SessionSettings(bool withNames = true);
 inline constexpr const char* kOdbcCharsetAttribute = "CHARSET=utf8mb4;";
+// The SQL mode of those sessions (one of SessionSettings).
+inline constexpr const char* kSessionSqlMode = "SET sql_mode = 'NO_AUTO_VALUE_ON_ZERO'";
 
 // Collects rows into INSERT statements: "INSERT INTO `t` (`a`,`b`) VALUES (...),(...)" without a
 // closing ';'. A statement grows until adding the next row would take it past maxBytes; a single

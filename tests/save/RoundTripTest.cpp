@@ -4,6 +4,8 @@
 // and CHECKSUM TABLE with the recorded checksum. Once with ibdata1, once from a copy of the data
 // directory without it (InnoDB layouts then come from the .frm files alone).
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <gtest/gtest.h>
 #include <map>
 #include <set>
@@ -121,8 +123,10 @@ class SaveRoundTrip : public ::testing::Test {
     SaveOptions options;
     options.folder = server_->Folder() + "scripts-" + std::to_string(++runs_) + "/";
     SaveSummary summary = Save(dataDir, options, progress, tables_);
+    // --comments: the client keeps the comments inside trigger bodies.
     for (const auto& db : FixtureDatabases(tables_)) {
-      testing::ClientResult loaded = server_->ExecFile(options.folder + db + ".sql");
+      testing::ClientResult loaded = testing::RunProgram(
+          {"mariadb", "--no-defaults", "--socket=" + server_->Socket(), "-uroot", "--comments"}, options.folder + db + ".sql");
       EXPECT_TRUE(loaded.Ok()) << db << ".sql: " << loaded.error;
     }
     return summary;
@@ -168,6 +172,60 @@ class SaveRoundTrip : public ::testing::Test {
     }
   }
 
+  // SHOW CREATE TABLE / VIEW / TRIGGER of the loaded databases against the recorded statements.
+  // Trigger definers are compared without their DEFINER clause: the save creates triggers as the
+  // connecting user.
+  void ExpectDefinitionsAsRecorded() {
+    auto recorded = [](const std::string& path) {
+      std::ifstream in(path, std::ios::binary);
+      std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+      return text;
+    };
+    auto cell = [&](const std::string& sql, size_t column) {
+      std::vector<std::string> lines = server_->Query(sql);
+      if (lines.size() != 1) return std::string("<no answer to ") + sql + ">";
+      std::vector<std::string> cells = testing::SplitBatchLine(lines[0]);
+      return column < cells.size() ? cells[column] : std::string("<short answer>");
+    };
+    for (const auto& t : tables_) {
+      std::string expected = recorded(testing::ExpectedCreatePath(t.db, t.table));
+      if (expected.size() >= 3 && expected.compare(expected.size() - 3, 3, "\n;\n") == 0) expected.resize(expected.size() - 3);
+      EXPECT_EQ(cell("SHOW CREATE TABLE `" + t.db + "`.`" + t.table + "`", 1), expected) << t.db << "." << t.table;
+    }
+    for (const auto& entry : fs::directory_iterator(testing::ExpectedDir() + "views")) {
+      const std::string name = entry.path().stem().string();  // db.view
+      const size_t dot = name.find('.');
+      std::string expected = recorded(entry.path().string());
+      if (expected.size() >= 3) expected.resize(expected.size() - 3);
+      EXPECT_EQ(cell("SHOW CREATE VIEW `" + name.substr(0, dot) + "`.`" + name.substr(dot + 1) + "`", 1), expected) << name;
+    }
+    auto withoutDefiner = [](std::string statement) {
+      const size_t at = statement.find("DEFINER=");
+      if (at != std::string::npos) {
+        const size_t end = statement.find(' ', statement.find('@', at));
+        statement.erase(at, end - at + 1);
+      }
+      return statement;
+    };
+    for (const auto& entry : fs::directory_iterator(testing::ExpectedDir() + "triggers")) {
+      const std::string name = entry.path().stem().string();  // db.table
+      const std::string db = name.substr(0, name.find('.')), table = name.substr(name.find('.') + 1);
+      // The recorded file: DELIMITER ;; then statements each followed by a line ";;".
+      std::string text = recorded(entry.path().string());
+      std::vector<std::string> expected;
+      size_t start = text.find('\n') + 1;
+      for (size_t end; (end = text.find("\n;;\n", start)) != std::string::npos; start = end + 4)
+        expected.push_back(withoutDefiner(text.substr(start, end - start)));
+      std::vector<std::string> names = server_->Query(
+          "SELECT TRIGGER_NAME FROM information_schema.TRIGGERS WHERE TRIGGER_SCHEMA = '" + db +
+          "' AND EVENT_OBJECT_TABLE = '" + table + "' ORDER BY ACTION_ORDER");
+      std::vector<std::string> got;
+      for (const std::string& trigger : names)
+        got.push_back(withoutDefiner(cell("SHOW CREATE TRIGGER `" + db + "`.`" + trigger + "`", 2)));
+      EXPECT_EQ(got, expected) << name;
+    }
+  }
+
   static std::vector<FixtureTable> tables_;
   static LiveServer* server_;
   static std::string skip_, noIbdata_;
@@ -186,6 +244,7 @@ TEST_F(SaveRoundTrip, ScriptsWithIbdataLoadValueForValue) {
   EXPECT_EQ(summary.tablesFailed, 0) << progress.Problems();
   EXPECT_EQ(summary.tablesSaved, static_cast<int>(tables_.size())) << progress.Problems();
   ExpectTablesAsRecorded(tables_);
+  ExpectDefinitionsAsRecorded();
 }
 
 TEST_F(SaveRoundTrip, ScriptsWithoutIbdataLoadValueForValue) {
