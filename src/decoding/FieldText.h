@@ -3,7 +3,8 @@
 //
 // The bytes handed in are in the row-image form of the MyISAM engine: integers (and the old DATE,
 // TIME, DATETIME, TIMESTAMP, YEAR, ENUM, SET forms) little-endian; DECIMAL, BIT and the 5.6 temporal
-// types (17, 18, 19) in the server's binary big-endian forms. The InnoDB reader undoes its own
+// types (17, 18, 19) in the server's binary big-endian forms, as are TIME, DATETIME and TIMESTAMP of
+// the old type codes (11, 12, 7) when they have fractional seconds. The InnoDB reader undoes its own
 // integer storage (big-endian, sign bit inverted) before it calls in. Where a rule needs more bytes
 // than the field has, the missing bytes count as zero. Decoding never fails: a value that cannot be
 // understood gives an empty text, "0" for a broken DECIMAL, or a marker text.
@@ -28,6 +29,10 @@ inline constexpr const char* kLargeSizeBlobMarker = "Large Size Blob Data";
 inline constexpr const char* kSpatialMarker = "Spatial Data";
 
 // Decodes count bytes of column into out (text and kind). Out is overwritten; its buffer is reused.
+// Kind: kBinary for a complete "0x" hex text, kMarker for a marker text, kText otherwise (kNull only
+// for an all-zero spatial value in save mode; the readers set NULL from their NULL flags). Text
+// columns are read in their character set when settings.collations names it (utf8, utf8mb3,
+// utf8mb4, latin1, ascii, ucs2, utf16, utf16le, utf32, binary), other sets UTF-8 first.
 void DecodeFieldText(const ColumnDef& column, const uint8_t* bytes, size_t count, FieldSource source,
                      const DecoderSettings& settings, Cell& out);
 
