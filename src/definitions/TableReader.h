@@ -298,6 +298,11 @@ class TableReader {
   // Rebuilds innoLayout in the stored field order that the metadata BLOB of the record at origin
   // gives (dropped columns keep their place without a cell); false when it cannot be read.
   bool ApplyStoredFieldOrder(Tablespace ts, const uint8_t* image, size_t origin);
+  // The same for a ROW_FORMAT=REDUNDANT record (field end offsets below its 6-byte header).
+  bool DecodeRedundantFields(uint8_t* image, size_t origin, std::vector<Cell>& cells);
+  // Appends the row of a decoded record; true when the RowPage is now full (the resume position
+  // of the following record appended unless suppressPositions).
+  bool AppendRecordRow(std::vector<Cell>& cells, size_t columnCount, uint64_t page, uint64_t following);
 
   // ---- InnoDB layout and instant-column state ----
   struct LayoutBuildEntry {

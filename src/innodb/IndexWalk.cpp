@@ -42,6 +42,8 @@ namespace {
 constexpr size_t kInfimumOrigin = 99;
 constexpr size_t kSupremumOrigin = 112;
 constexpr size_t kFirstUserRecord = 120;
+constexpr size_t kRedundantInfimumOrigin = 101;
+constexpr size_t kRedundantSupremumOrigin = 116;
 constexpr size_t kPageDataEnd = kPageSize - 8;  // the FIL trailer follows
 constexpr uint8_t kDeleteMarkBit = 0x20;
 constexpr uint8_t kMinRecordBit = 0x10;
@@ -146,12 +148,27 @@ uint64_t TableReader::DescendToLeaf(Tablespace ts, uint64_t page) {
     }
     if (!ReadPageImage(ts, page, image)) return 0;
     ByteView v(image.data(), image.size());
-    if (!HasCompactInfimum(v, type)) return 0;
-    size_t r = FirstRecord(v);
-    if (r < kFirstUserRecord || r >= kPageDataEnd) return 0;  // no node pointer (or damaged)
-    uint32_t d = NodePointerChildOffset(image.data(), r);
-    if (d == 0) return 0;
-    uint64_t child = v.be32(r + d);
+    uint64_t child = 0;
+    if ((lastPageHeader.heapRecords & 0x8000) == 0) {
+      // REDUNDANT node pointer: the child page number is the last field.
+      if (v.CString(kRedundantInfimumOrigin) != "infimum") return 0;
+      size_t r = v.be16(kRedundantInfimumOrigin - 2);
+      if (r < kRedundantSupremumOrigin + 9 || r >= kPageDataEnd) return 0;
+      uint32_t bits = v.be24(r - 5);
+      size_t fields = (bits >> 1) & 0x3FF;
+      if (fields < 2) return 0;
+      size_t end = (bits & 1) ? (v.u8(r - 6 - fields) & 0x7F) : (v.be16(r - 6 - 2 * fields) & 0x3FFF);
+      size_t before = (bits & 1) ? (v.u8(r - 6 - (fields - 1)) & 0x7F) : (v.be16(r - 6 - 2 * (fields - 1)) & 0x3FFF);
+      if (end != before + 4 || r + end > kPageDataEnd) return 0;
+      child = v.be32(r + before);
+    } else {
+      if (!HasCompactInfimum(v, type)) return 0;
+      size_t r = FirstRecord(v);
+      if (r < kFirstUserRecord || r >= kPageDataEnd) return 0;  // no node pointer (or damaged)
+      uint32_t d = NodePointerChildOffset(image.data(), r);
+      if (d == 0) return 0;
+      child = v.be32(r + d);
+    }
     if (child >= pageCount) return 0;
     page = child;
   }
@@ -162,7 +179,13 @@ uint64_t TableReader::DescendToLeaf(Tablespace ts, uint64_t page) {
   if (instantCoreFields != 0 && ReadPageImage(ts, leaf, image)) {
     ByteView v(image.data(), image.size());
     size_t r = FirstRecord(v);
-    if (HasCompactInfimum(v, lastPageHeader.pageType) && r >= kFirstUserRecord && r < kPageDataEnd &&
+    size_t redundantFirst = v.be16(kRedundantInfimumOrigin - 2);
+    if ((v.be16(42) & 0x8000) == 0) {
+      if (v.CString(kRedundantInfimumOrigin) == "infimum" && redundantFirst > kRedundantSupremumOrigin &&
+          redundantFirst < kPageDataEnd && (v.u8(redundantFirst - 6) & (kMinRecordBit | kDeleteMarkBit)) == kMinRecordBit) {
+        DecodeRedundantFields(image.data(), redundantFirst, instantDefaults);
+      }
+    } else if (HasCompactInfimum(v, lastPageHeader.pageType) && r >= kFirstUserRecord && r < kPageDataEnd &&
         (v.u8(r - 5) & kMinRecordBit) != 0) {
       bool alter = (v.u8(r - 5) & kDeleteMarkBit) != 0;
       if (!alter || ApplyStoredFieldOrder(ts, image.data(), r)) DecodeRecordFields(image.data(), r, instantDefaults, alter);
@@ -308,9 +331,10 @@ void TableReader::ReadLeafRows(Tablespace ts, uint64_t page, uint64_t offset) {
     if (!ReadPageHeaders(ts, p)) break;
     uint32_t next = lastPageHeader.nextPage;
     bool leaf = IsIndexPageType(lastPageHeader.pageType) && lastPageHeader.level == 0;
-    if (leaf && ReadPageImage(ts, p, image) &&
-        HasCompactInfimum(ByteView(image.data(), image.size()), lastPageHeader.pageType)) {
-      ByteView v(image.data(), image.size());
+    bool read = leaf && ReadPageImage(ts, p, image);
+    ByteView v(image.data(), image.size());
+    bool compact = (lastPageHeader.heapRecords & 0x8000) != 0;
+    if (read && compact && HasCompactInfimum(v, lastPageHeader.pageType)) {
       size_t r = FirstRecord(v);
       if (resumeFromPosition && offset != 0) r = static_cast<size_t>(offset);
       // A record's chain position repeats at most once per heap record.
@@ -326,24 +350,28 @@ void TableReader::ReadLeafRows(Tablespace ts, uint64_t page, uint64_t offset) {
           break;
         }
         size_t following = (r + v.be16(r - 2)) & 0xFFFF;
-        uint8_t info = v.u8(r - 5);
         // Delete-marked records wait for purge and are not rows; the minimum-record flag on a leaf
         // marks the metadata record of an instantly altered table.
-        if ((info & (kDeleteMarkBit | kMinRecordBit)) == 0) {
+        if ((v.u8(r - 5) & (kDeleteMarkBit | kMinRecordBit)) == 0) {
           DecodeRecordFields(image.data(), r, cells);
-          Row row(columnCount);
-          for (size_t i = 0; i < cells.size(); ++i) {
-            int32_t n = innoLayout[i].column.number;
-            if (n < 0 || static_cast<size_t>(n) >= columnCount) continue;
-            if (i < layoutPrefixEntry.size() && layoutPrefixEntry[i]) continue;
-            row[static_cast<size_t>(n)] = std::move(cells[i]);
-          }
-          rowPage.push_back(std::move(row));
-          if (rowPage.size() >= kRowsPerPage) {
-            pageFull = true;
-            if (!suppressPositions) resumePositions.push_back({p, following});
-            return;
-          }
+          if (AppendRecordRow(cells, columnCount, p, following)) return;
+        }
+        r = following;
+      }
+    } else if (read && !compact && v.CString(kRedundantInfimumOrigin) == "infimum") {
+      // ROW_FORMAT=REDUNDANT: absolute next-record offsets, field end offsets before the header.
+      size_t r = v.be16(kRedundantInfimumOrigin - 2);
+      if (resumeFromPosition && offset != 0) r = static_cast<size_t>(offset);
+      size_t limit = lastPageHeader.heapRecords & 0x7FFF;
+      for (size_t k = 0; r != kRedundantSupremumOrigin; ++k) {
+        if (r < kRedundantSupremumOrigin + 9 || r >= kPageDataEnd || k >= limit) {
+          ++damagedPagesSkipped;
+          break;
+        }
+        size_t following = v.be16(r - 2);
+        if ((v.u8(r - 6) & (kDeleteMarkBit | kMinRecordBit)) == 0) {
+          DecodeRedundantFields(image.data(), r, cells);
+          if (AppendRecordRow(cells, columnCount, p, following)) return;
         }
         r = following;
       }
@@ -354,6 +382,55 @@ void TableReader::ReadLeafRows(Tablespace ts, uint64_t page, uint64_t offset) {
     if (next == kNullPage) break;
     p = next;
   }
+}
+
+bool TableReader::AppendRecordRow(std::vector<Cell>& cells, size_t columnCount, uint64_t page, uint64_t following) {
+  Row row(columnCount);
+  for (size_t i = 0; i < cells.size() && i < innoLayout.size(); ++i) {
+    int32_t n = innoLayout[i].column.number;
+    if (n < 0 || static_cast<size_t>(n) >= columnCount) continue;
+    if (i < layoutPrefixEntry.size() && layoutPrefixEntry[i]) continue;
+    row[static_cast<size_t>(n)] = std::move(cells[i]);
+  }
+  rowPage.push_back(std::move(row));
+  if (rowPage.size() < kRowsPerPage) return false;
+  pageFull = true;
+  if (!suppressPositions) resumePositions.push_back({page, following});
+  return true;
+}
+
+bool TableReader::DecodeRedundantFields(uint8_t* image, size_t r, std::vector<Cell>& cells) {
+  ByteView v(image, kPageSize);
+  cells.assign(innoLayout.size(), Cell{});
+  uint32_t bits = v.be24(r - 5);
+  bool oneByte = (bits & 1) != 0;
+  size_t fields = (bits >> 1) & 0x3FF;
+  size_t entry = oneByte ? 1 : 2;
+  if (r < kRedundantSupremumOrigin + 9 + fields * entry) return false;
+  size_t previousEnd = 0;
+  for (size_t i = 0; i < innoLayout.size(); ++i) {
+    const InnoColumn& e = innoLayout[i];
+    Cell& cell = cells[i];
+    if (i >= fields) {
+      if (i < instantDefaults.size()) cell = instantDefaults[i];
+      continue;
+    }
+    size_t at = r - 6 - (i + 1) * entry;
+    uint32_t raw = oneByte ? v.u8(at) : v.be16(at);
+    size_t end = raw & (oneByte ? 0x7F : 0x3FFF);
+    bool isNull = (raw & (oneByte ? 0x80 : 0x8000)) != 0;
+    bool external = !oneByte && (raw & 0x4000) != 0;
+    if (end < previousEnd || r + end > kPageDataEnd) return false;
+    size_t start = r + previousEnd;
+    size_t len = end - previousEnd;
+    previousEnd = end;
+    if (isNull) {
+      cell = Cell{kNullText, CellKind::kNull};
+    } else if (e.mainType != InnoMainType::kSys) {
+      DecodeInnoValue(len, image + start, e, external, cell);
+    }
+  }
+  return true;
 }
 
 }  // namespace wexholt

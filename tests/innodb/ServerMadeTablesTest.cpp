@@ -1,6 +1,6 @@
-// Tables altered in place (instant ADD, DROP and reordering of columns) and a table kept in the
-// system tablespace, made by a throwaway server, read from its files after a clean shutdown and
-// compared with what the server returned.
+// Tables altered in place (instant ADD, DROP and reordering of columns), tables in the COMPACT and
+// REDUNDANT row formats and a table kept in the system tablespace, made by a throwaway server,
+// read from its files after a clean shutdown and compared with what the server returned.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -16,7 +16,8 @@
 namespace wexholt {
 namespace {
 
-const char* kTables[] = {"drop_mid", "drop_many_pages", "drop_no_key", "add_many_pages", "reorder", "in_ibdata1"};
+const char* kTables[] = {"drop_mid", "drop_many_pages", "drop_no_key", "add_many_pages", "reorder", "in_ibdata1",
+                         "redundant_rows", "compact_rows"};
 
 const char* kSql = R"sql(
 CREATE DATABASE inst;
@@ -56,6 +57,18 @@ SET GLOBAL innodb_file_per_table = 0;
 CREATE TABLE in_ibdata1 (id INT PRIMARY KEY, t TEXT, v VARCHAR(10)) ENGINE=InnoDB;
 INSERT INTO in_ibdata1 SELECT seq, REPEAT(CHAR(64 + seq % 26), 9000 + seq), CONCAT('v', seq) FROM seq_1_to_1500;
 SET GLOBAL innodb_file_per_table = 1;
+
+CREATE TABLE redundant_rows (k VARCHAR(40) NOT NULL PRIMARY KEY, n INT NULL, c CHAR(5) CHARACTER SET utf8mb4,
+  t TEXT, b BIGINT UNSIGNED NOT NULL) ENGINE=InnoDB ROW_FORMAT=REDUNDANT;
+INSERT INTO redundant_rows SELECT CONCAT('key-', LPAD(seq, 5, '0'), REPEAT('k', seq % 20)), IF(seq % 3 = 0, NULL, CAST(seq AS SIGNED) - 1500),
+  IF(seq % 4 = 0, NULL, 'hé'), IF(seq % 500 = 0, REPEAT('T', 12000), CONCAT('t', seq)), seq * 1000003 FROM seq_1_to_3000;
+ALTER TABLE redundant_rows ADD COLUMN z INT DEFAULT 3, ALGORITHM=INSTANT;
+INSERT INTO redundant_rows VALUES ('key-zzz', 1, 'c', 'late', 1, 4);
+DELETE FROM redundant_rows WHERE k LIKE 'key-001%';
+
+CREATE TABLE compact_rows (id INT PRIMARY KEY, t TEXT, v VARCHAR(10)) ENGINE=InnoDB ROW_FORMAT=COMPACT;
+INSERT INTO compact_rows SELECT seq, IF(seq % 7 = 0, REPEAT('c', 10000 + seq), 'small'), IF(seq % 2, NULL, 'v')
+  FROM seq_1_to_200;
 )sql";
 
 bool ReadTable(TableReader& reader, const std::string& dataDir, const std::string& table, bool withDictionary,
@@ -92,7 +105,7 @@ bool ReadTable(TableReader& reader, const std::string& dataDir, const std::strin
   return true;
 }
 
-TEST(InstantAlter, RowsOfInstantlyAlteredTablesAsTheServer) {
+TEST(ServerMadeTables, RowsAsTheServer) {
   testing::LiveServer server;
   if (!server.Start()) GTEST_SKIP() << server.StartError();
   testing::ClientResult made = server.Exec(kSql);
