@@ -261,7 +261,9 @@ std::string InsertBuilder::SingleRow(const std::vector<std::string>& literals) c
 }
 
 std::string DelimitedBlock(const std::string& statement) {
-  return "DELIMITER $$\n" + statement + "\n$$\nDELIMITER ;\n";
+  std::string delimiter = "$$";
+  while (statement.find(delimiter) != std::string::npos) delimiter += '$';
+  return "DELIMITER " + delimiter + "\n" + statement + "\n" + delimiter + "\nDELIMITER ;\n";
 }
 
 void OrderViewsByDependency(std::vector<std::string>& names, std::vector<std::string>& statements) {

@@ -75,7 +75,8 @@ class InsertBuilder {
 };
 
 // A block that the command-line client runs as one statement although it contains ';':
-// "DELIMITER $$\n" + statement + "\n$$\nDELIMITER ;\n".
+// "DELIMITER $$\n" + statement + "\n$$\nDELIMITER ;\n", with one more '$' in the delimiter as
+// long as the statement itself holds it.
 std::string DelimitedBlock(const std::string& statement);
 
 // Orders view statements so that a view comes after the views of names that its text mentions
