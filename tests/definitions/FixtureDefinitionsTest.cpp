@@ -315,3 +315,49 @@ TEST(FixtureDefinitions, ViewsAndTriggersLoadIntoALiveServer) {
 
 }  // namespace
 }  // namespace wexholt
+
+namespace wexholt {
+namespace {
+
+// Real definitions cut short at every length and with bytes overwritten: the reader stays inside
+// the image (the sanitizer builds check every access) and never yields a column list that
+// disagrees with the file's own column count.
+TEST(FixtureDefinitions, DamagedDefinitionsAreReadSafely) {
+  const std::string path = testing::FixtureDataDir() + "types_myisam/enums_sets.frm";
+  std::vector<uint8_t> image;
+  if (!ReadWholeDataFile(path, image)) GTEST_SKIP() << "no fixture " << path;
+  char tmpl[] = "/tmp/wexholt-damaged-XXXXXX";
+  ASSERT_NE(mkdtemp(tmpl), nullptr);
+  const std::string damaged = std::string(tmpl) + "/t.frm";
+  DecoderSettings settings;
+  TableReader reader(&settings);
+  reader.ReadTableDefinition(path);
+  const size_t columns = reader.tableDef.columns.size();
+  ASSERT_GT(columns, 0u);
+  auto readImage = [&](const std::vector<uint8_t>& bytes) {
+    std::ofstream(damaged, std::ios::binary | std::ios::trunc)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    reader.ResetAll();
+    reader.ReadTableDefinition(damaged);
+    return reader.tableDef.columns.size();
+  };
+  for (size_t length = 0; length < image.size(); length += 11) {
+    const size_t got = readImage(std::vector<uint8_t>(image.begin(), image.begin() + static_cast<long>(length)));
+    EXPECT_TRUE(got == 0 || got == columns) << "cut at " << length;
+  }
+  uint32_t seed = 12345;
+  for (int round = 0; round < 200; ++round) {
+    std::vector<uint8_t> bytes = image;
+    for (int k = 0; k < 4; ++k) {
+      seed = seed * 1103515245u + 12345u;
+      const size_t at = (seed >> 8) % bytes.size();
+      seed = seed * 1103515245u + 12345u;
+      bytes[at] = static_cast<uint8_t>(seed >> 16);
+    }
+    readImage(bytes);
+  }
+  std::filesystem::remove_all(tmpl);
+}
+
+}  // namespace
+}  // namespace wexholt
