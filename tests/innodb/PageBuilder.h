@@ -10,6 +10,7 @@
 #include <fstream>
 #include <map>
 #include <string>
+#include <fcntl.h>
 #include <unistd.h>
 #include <vector>
 
@@ -162,16 +163,17 @@ class TablespaceFile {
     path_ = (std::filesystem::temp_directory_path() /
              ("inno-test-" + std::to_string(getpid()) + "-" + std::to_string(counter++) + ".ibd"))
                 .string();
-    {
-      // Pages not given stay holes of zero bytes, so a file beyond 4 GiB costs little disk.
-      std::ofstream out(path_, std::ios::binary | std::ios::trunc);
-      for (const auto& [number, bytes] : pages) {
-        if (number >= pageCount) continue;
-        out.seekp(static_cast<std::streamoff>(number) * static_cast<std::streamoff>(kPageSize));
-        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-      }
+    // Pages not given stay holes of zero bytes, so a file beyond 4 GiB costs little disk.
+    int fd = ::open(path_.c_str(), O_CREAT | O_TRUNC | O_WRONLY, 0600);
+    if (fd < 0) return;
+    for (const auto& [number, bytes] : pages) {
+      if (number >= pageCount) continue;
+      ssize_t written = ::pwrite(fd, bytes.data(), bytes.size(), static_cast<off_t>(number) * static_cast<off_t>(kPageSize));
+      (void)written;
     }
-    std::filesystem::resize_file(path_, static_cast<uintmax_t>(pageCount) * kPageSize);
+    int resized = ::ftruncate(fd, static_cast<off_t>(pageCount) * static_cast<off_t>(kPageSize));
+    (void)resized;
+    ::close(fd);
   }
   ~TablespaceFile() { std::filesystem::remove(path_); }
   const std::string& Path() const { return path_; }
