@@ -7,6 +7,11 @@ TableReader::TableReader(DecoderSettings* settings) : settings_(settings) {}
 
 void TableReader::ResetTable() {
   innoLayout.clear();
+  layoutBuild.clear();
+  layoutPrefixEntry.clear();
+  instantCoreFields = 0;
+  instantDefaults.clear();
+  nodePointerNullBytes = -1;
   tableColumnRecords.clear();
   rowPage.clear();
   myisamFields.clear();
