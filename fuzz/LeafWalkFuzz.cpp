@@ -17,7 +17,7 @@
 using namespace wexholt;
 
 namespace {
-constexpr int kMaxPages = 20;
+constexpr int kMaxPages = 3;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

@@ -24,10 +24,11 @@ if [ $# -lt 1 ]; then
   exit 2
 fi
 limit=$1; shift
+seconds=
 case "$limit" in
   -runs=*) budget=("$limit") ;;
   *[!0-9]*|'') echo "SECONDS must be a number, or -runs=N" >&2; exit 2 ;;
-  *) budget=("-max_total_time=$limit") ;;
+  *) seconds=$limit; budget=("-max_total_time=$limit") ;;
 esac
 
 if [ "${WEXHOLT_FUZZ_NO_BUILD:-0}" != 1 ]; then
@@ -83,7 +84,7 @@ make_seeds() {
       done ;;
     leaf_walk)
       tables_with .ibd | while read -r base; do
-        if [ "$(stat -c %s "$base.ibd")" -le 262144 ]; then
+        if [ "$(stat -c %s "$base.ibd")" -le 131072 ]; then
           { byte $i; cat "$base.ibd"; } > "$dir/seed-$i"
         fi
         i=$((i + 1))
@@ -104,22 +105,42 @@ max_len_of() {
   case "$1" in
     frm) echo 65536 ;;
     view|trigger) echo 16384 ;;
-    myisam) echo 131072 ;;
-    leaf_walk) echo 262144 ;;
+    myisam) echo 65536 ;;
+    leaf_walk) echo 131073 ;;
     innodb_dictionary) echo $((16384 * ${WEXHOLT_FUZZ_IBDATA_PAGES:-16})) ;;
   esac
 }
 
+# run_one HARNESS: in time mode, a harness that stops at a finding is started again on its grown
+# corpus until its time is used up (at most 20 rounds; a round that stops within 5 seconds ends
+# it, since the same input would stop every round).
 run_one() {
   local h=$1 corpus="$build/corpus/$1" findings="$build/findings/$1/" log="$build/logs/$1.log"
+  local round_log="$build/logs/$1.round.log" start now left total=0 rounds=0 t0 status
   mkdir -p "$corpus" "$findings" "$build/logs"
-  local t0 t1
-  t0=$(date +%s)
-  nice -n 19 "$build/fuzz_$h" "${budget[@]}" -print_final_stats=1 -timeout=10 -rss_limit_mb=2048 \
-    -max_len="$(max_len_of "$h")" -artifact_prefix="$findings" "$corpus" "$build/seeds/$h" \
-    > "$log" 2>&1 || true
-  t1=$(date +%s)
-  echo $((t1 - t0)) > "$build/logs/$h.seconds"
+  : > "$log"
+  start=$(date +%s)
+  while [ $rounds -lt 20 ]; do
+    rounds=$((rounds + 1))
+    if [ -n "$seconds" ]; then
+      now=$(date +%s); left=$((seconds - (now - start)))
+      [ $left -gt 0 ] || break
+      budget=("-max_total_time=$left")
+    fi
+    t0=$(date +%s)
+    status=0
+    nice -n 19 "$build/fuzz_$h" "${budget[@]}" -print_final_stats=1 -timeout=10 -rss_limit_mb=2048 \
+      -max_len="$(max_len_of "$h")" -artifact_prefix="$findings" "$corpus" "$build/seeds/$h" \
+      > "$round_log" 2>&1 || status=$?
+    cat "$round_log" >> "$log"
+    total=$((total + $(awk '/stat::number_of_executed_units/ { n = $2 } END { print n + 0 }' "$round_log")))
+    [ $status -eq 0 ] && break
+    [ -n "$seconds" ] || break
+    [ $(( $(date +%s) - t0 )) -ge 5 ] || break
+  done
+  echo $(( $(date +%s) - start )) > "$build/logs/$h.seconds"
+  echo "$total" > "$build/logs/$h.executions"
+  rm -f "$round_log"
 }
 
 echo "harness             seeds"
@@ -139,7 +160,7 @@ echo
 printf '%-18s %14s %8s %9s %8s  %s\n' harness executions seconds exec/s corpus findings
 for h in "${harnesses[@]}"; do
   log="$build/logs/$h.log"
-  execs=$(awk '/stat::number_of_executed_units/ { print $2 }' "$log" | tail -n 1)
+  execs=$(cat "$build/logs/$h.executions")
   secs=$(cat "$build/logs/$h.seconds")
   rate=$(awk -v e="${execs:-0}" -v s="$secs" 'BEGIN { if (s > 0) printf "%.0f", e / s; else print 0 }')
   corpus=$(ls "$build/corpus/$h" | wc -l)
