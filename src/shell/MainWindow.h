@@ -23,6 +23,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <thread>
 
 #include "CaptionBar.h"
 #include "DatabaseTree.h"

@@ -8,6 +8,7 @@
 #include <QTest>
 
 #include "FileSettingDialog.h"
+#include "SaveDatabaseDialog.h"
 #include "ShellTestSupport.h"
 #include "TestRegistry.h"
 
@@ -304,6 +305,38 @@ class MainWindowTest : public QObject {
     recorder_->Forget();
     QTest::mouseClick(window_->RibbonBar()->Button(kCommandSave), Qt::LeftButton);
     QCOMPARE(recorder_->Texts(), QStringList{QStringLiteral("Please select folder to save the database")});
+  }
+
+  void saveWritesTheCheckedTableAsAScript() {
+    ShellRecorder& rec = *recorder_;
+    DatabaseTreeModel* model = window_->TreeModel();
+    const TreeItem customers = Item(QStringLiteral("shop"), QStringLiteral("customers"));
+    QVERIFY(model->SetChecked(customers, true));
+    QTemporaryDir folder;
+    rec.Forget();
+    rec.onDialog = [&](QDialog* dialog) {
+      auto* save = qobject_cast<SaveDatabaseDialog*>(dialog);
+      QVERIFY(save);
+      save->SelectSaveAsScript();
+      save->FolderEdit()->setText(folder.path());
+      save->Ok();
+    };
+    QSignalSpy finished(window_.get(), &MainWindow::saveFinished);
+    QTest::mouseClick(window_->RibbonBar()->Button(kCommandSave), Qt::LeftButton);
+    rec.onDialog = nullptr;
+    QVERIFY(app_->busy.load() == 1 || finished.count() > 0);
+    QVERIFY(finished.count() > 0 || finished.wait(20000));
+    QCOMPARE(app_->busy.load(), 0);
+    QVERIFY(!window_->Progress()->isVisible());
+    const QString summary = QStringLiteral("Save completed: 1 table(s) saved, 0 not saved, 36 row(s).");
+    QCOMPARE(rec.Texts(), QStringList{summary});
+    QCOMPARE(OutputLines(window_->Output()).last(), summary);
+    QFile script(folder.filePath(QStringLiteral("shop.sql")));
+    QVERIFY(script.open(QIODevice::ReadOnly));
+    QVERIFY(script.readAll().contains("customers"));
+    // The grid on screen still shows display text.
+    QVERIFY(!app_->decoder.SaveMode());
+    QVERIFY(model->SetChecked(customers, false));
   }
 
   void busyRefusesEveryCommandButStop_data() {
