@@ -95,6 +95,11 @@ std::vector<IndexPart> ClusteredKeyParts(const TableDef& def) {
   return {};
 }
 
+// A VIRTUAL generated column is computed by the server and has no field in the record.
+bool IsVirtualColumn(const ColumnDef& column) {
+  return !column.generationExpression.empty() && !column.generatedStored;
+}
+
 // True when a key part holds only the first bytes of its column.
 bool IsPrefixPart(const IndexPart& part, const ColumnDef& column) {
   if (IsBlobTypeCode(column.typeCode)) return true;
@@ -217,8 +222,12 @@ uint32_t TableReader::FindClusteredIndexRoot(uint64_t tableId) const {
 
 void TableReader::LoadLayoutFromDefinition() {
   layoutBuild.clear();
+  int32_t stored = 0;
   for (const ColumnDef& column : tableDef.columns) {
-    layoutBuild.push_back({InnoColumnFromDefinition(column, Settings().collations), false});
+    if (IsVirtualColumn(column)) continue;
+    InnoColumn e = InnoColumnFromDefinition(column, Settings().collations);
+    e.position = stored++;  // InnoDB numbers the stored columns only
+    layoutBuild.push_back({e, false});
   }
   OrderLayout();
 }
@@ -240,9 +249,13 @@ void TableReader::LoadLayoutFromDictionary(uint64_t tableId) {
     e.fixedSize = FixedSize(e.mainType, e.preciseType, e.maxLength, e.charLengths);
     return e;
   };
+  // SYS_COLUMNS numbers the stored columns; VIRTUAL generated columns are not in the record.
+  int32_t stored = 0;
   for (const ColumnDef& column : tableDef.columns) {
+    if (IsVirtualColumn(column)) continue;
+    int32_t position = stored++;
     for (const SysColumnsRow& record : tableColumnRecords) {
-      if (static_cast<int32_t>(record.position) != column.number) continue;
+      if (static_cast<int32_t>(record.position) != position) continue;
       InnoColumn e = entryOf(record);
       e.column = column;
       layoutBuild.push_back({e, false});
@@ -252,7 +265,7 @@ void TableReader::LoadLayoutFromDictionary(uint64_t tableId) {
   // Stored columns the definition does not list (InnoDB's hidden FTS_DOC_ID) still take their
   // place in the record; they give no cell. Virtual columns (position above 65535) are not stored.
   for (const SysColumnsRow& record : tableColumnRecords) {
-    if (record.position < tableDef.columns.size() || record.position > 0xFFFF) continue;
+    if (static_cast<int32_t>(record.position) < stored || record.position > 0xFFFF) continue;
     InnoColumn e = entryOf(record);
     e.column.name = record.columnName;
     e.column.number = -1;

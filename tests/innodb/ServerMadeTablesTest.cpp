@@ -17,7 +17,7 @@ namespace wexholt {
 namespace {
 
 const char* kTables[] = {"drop_mid", "drop_many_pages", "drop_no_key", "add_many_pages", "reorder", "in_ibdata1",
-                         "redundant_rows", "compact_rows"};
+                         "redundant_rows", "compact_rows", "with_virtual"};
 
 const char* kSql = R"sql(
 CREATE DATABASE inst;
@@ -69,6 +69,10 @@ DELETE FROM redundant_rows WHERE k LIKE 'key-001%';
 CREATE TABLE compact_rows (id INT PRIMARY KEY, t TEXT, v VARCHAR(10)) ENGINE=InnoDB ROW_FORMAT=COMPACT;
 INSERT INTO compact_rows SELECT seq, IF(seq % 7 = 0, REPEAT('c', 10000 + seq), 'small'), IF(seq % 2, NULL, 'v')
   FROM seq_1_to_200;
+
+CREATE TABLE with_virtual (id INT PRIMARY KEY, a INT, v INT AS (a * 2) VIRTUAL, s INT AS (a + 1) STORED,
+  b VARCHAR(5), INDEX (v)) ENGINE=InnoDB;
+INSERT INTO with_virtual (id, a, b) VALUES (1, 10, 'x'), (2, NULL, 'y'), (3, 30, NULL);
 )sql";
 
 bool ReadTable(TableReader& reader, const std::string& dataDir, const std::string& table, bool withDictionary,
@@ -145,6 +149,11 @@ TEST(ServerMadeTables, RowsAsTheServer) {
       for (size_t r = 0; r < rows.size(); ++r) {
         ASSERT_EQ(rows[r].size(), want[r].size());
         for (size_t c = 0; c < rows[r].size(); ++c) {
+          const ColumnDef& column = reader.tableDef.columns[c];
+          if (!column.generationExpression.empty() && !column.generatedStored) {
+            EXPECT_EQ(rows[r][c].text, "") << "a VIRTUAL column has no stored value";
+            continue;
+          }
           std::string got = rows[r][c].text;
           if (reader.tableDef.columns[c].typeCode == TypeCode::kString) {
             while (!got.empty() && got.back() == ' ') got.pop_back();
