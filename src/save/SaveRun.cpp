@@ -168,13 +168,15 @@ class Destination {
   // oldTemporal: create the table with the server's temporal format of before 5.6.
   virtual Created CreateTable(const std::string& table, const std::string& statement, bool oldTemporal,
                               std::string& error) = 0;
-  // Writes the rows of one batch. rows holds the literals of each row, statements the INSERTs
+  // Writes the rows of one batch. tuples holds each row as "(...)", statements the INSERTs
   // built from them, counts the rows of each statement. Refused rows are reported through refused
   // (1-based row number in the batch, the server's message). False and error when writing stopped.
-  virtual bool WriteRows(const InsertBuilder& builder, const std::vector<std::vector<std::string>>& rows,
+  virtual bool WriteRows(const InsertBuilder& builder, const std::vector<std::string>& tuples,
                          const std::vector<std::string>& statements, const std::vector<size_t>& counts,
                          const std::string& table, uint64_t rowsBefore,
                          std::vector<std::pair<uint64_t, std::string>>& refused, std::string& error) = 0;
+  // Whether WriteRows needs the tuples of the batch (to retry refused rows one by one).
+  virtual bool NeedsTuples() const = 0;
   virtual bool EndTable(std::string& error) = 0;
   // Views: true when created; error otherwise.
   virtual bool CreateView(const std::string& statement, std::string& error) = 0;
@@ -230,12 +232,13 @@ class ScriptDestination : public Destination {
     return Good(error) ? Created::kYes : Created::kFailed;
   }
 
-  bool WriteRows(const InsertBuilder&, const std::vector<std::vector<std::string>>&,
-                 const std::vector<std::string>& statements, const std::vector<size_t>&, const std::string&,
-                 uint64_t, std::vector<std::pair<uint64_t, std::string>>&, std::string& error) override {
+  bool WriteRows(const InsertBuilder&, const std::vector<std::string>&, const std::vector<std::string>& statements,
+                 const std::vector<size_t>&, const std::string&, uint64_t, std::vector<std::pair<uint64_t, std::string>>&,
+                 std::string& error) override {
     for (const std::string& s : statements) out_ << s << ";\n";
     return Good(error);
   }
+  bool NeedsTuples() const override { return false; }
 
   bool EndTable(std::string& error) override {
     out_.flush();
@@ -321,7 +324,8 @@ class ServerDestination : public Destination {
     return Created::kFailed;
   }
 
-  bool WriteRows(const InsertBuilder& builder, const std::vector<std::vector<std::string>>& rows,
+  bool NeedsTuples() const override { return true; }
+  bool WriteRows(const InsertBuilder& builder, const std::vector<std::string>& tuples,
                  const std::vector<std::string>& statements, const std::vector<size_t>& counts,
                  const std::string& table, uint64_t rowsBefore,
                  std::vector<std::pair<uint64_t, std::string>>& refused, std::string& error) override {
@@ -347,7 +351,7 @@ class ServerDestination : public Destination {
       if (kept > count) kept = count;
       inTable += kept;
       for (size_t r = first + kept; r < first + count; ++r) {
-        if (c_.Execute(builder.SingleRow(rows[r]))) {
+        if (c_.Execute(builder.SingleRowTuple(tuples[r]))) {
           ++inTable;
         } else {
           refused.emplace_back(r + 1, c_.LastError());
@@ -505,39 +509,50 @@ class Run {
     uint64_t rowNumber = 0, rowsSaved = 0, refusedRows = 0, valueProblems = 0;
     const uint64_t expected = def.engineType == kEngineMyisam ? reader_.baseInfo.records : 0;
     bool writeFailed = false;
-    std::vector<std::vector<std::string>> rows;
+    const bool keepTuples = destination.NeedsTuples();
+    std::vector<std::string> tuples;
     std::vector<std::pair<uint64_t, std::string>> refused;
+    std::string tuple, problem;
     for (;;) {
-      rows.clear();
-      rows.reserve(reader_.rowPage.size());
+      tuples.clear();
+      const size_t batchRows = reader_.rowPage.size();
       for (const Row& row : reader_.rowPage) {
         ++rowNumber;
-        std::vector<std::string> literals(def.columns.size(), "DEFAULT");
-        for (size_t c = 0; c < def.columns.size() && c < row.size(); ++c) {
-          std::string problem;
-          if (!ValueLiteral(def.columns[c], row[c], literals[c], problem)) {
+        tuple.assign(1, '(');
+        bool first = true;
+        for (size_t c = 0; c < def.columns.size(); ++c) {
+          if (!builder.ColumnKept(c)) continue;
+          if (!first) tuple += ',';
+          first = false;
+          if (c >= row.size()) {
+            tuple += "DEFAULT";
+            continue;
+          }
+          problem.clear();
+          if (!AppendValueLiteral(def.columns[c], row[c], tuple, problem)) {
             if (++valueProblems <= kValueProblemLines)
               progress_.Line(label + ": row " + std::to_string(rowNumber) + ", column " + QuoteIdentifier(def.columns[c].name) +
                              ": " + problem + "; the column default was saved instead");
           }
         }
-        builder.AddRow(literals);
-        rows.push_back(std::move(literals));
+        tuple += ')';
+        builder.AddTuple(tuple);
+        if (keepTuples) tuples.push_back(tuple);
       }
       builder.Flush();
       std::vector<std::string> statements = builder.TakeFinished();
       std::vector<size_t> counts = builder.TakeFinishedRowCounts();
       refused.clear();
       if (!statements.empty() &&
-          !destination.WriteRows(builder, rows, statements, counts, table, rowsSaved, refused, error)) {
+          !destination.WriteRows(builder, tuples, statements, counts, table, rowsSaved, refused, error)) {
         writeFailed = true;
         break;
       }
-      const uint64_t batchFirst = rowNumber - rows.size();
+      const uint64_t batchFirst = rowNumber - batchRows;
       for (const auto& [index, message] : refused)
         progress_.Line(label + ": row " + std::to_string(batchFirst + index) + " refused by the server: " + message);
       refusedRows += refused.size();
-      rowsSaved += rows.size() - refused.size();
+      rowsSaved += batchRows - refused.size();
       progress_.TableProgress(label, rowsSaved);
       ReportPercent(expected, rowNumber);
       if (progress_.StopRequested()) {

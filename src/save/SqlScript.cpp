@@ -87,22 +87,32 @@ std::string QuoteIdentifier(std::string_view name) {
   return out + "`";
 }
 
+void AppendQuotedString(std::string& out, std::string_view text) {
+  out.reserve(out.size() + text.size() + 2);
+  out += '\'';
+  size_t run = 0;  // start of the characters not yet copied
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char* escape = nullptr;
+    switch (text[i]) {
+      case '\0': escape = "\\0"; break;
+      case '\'': escape = "\\'"; break;
+      case '\\': escape = "\\\\"; break;
+      case '\n': escape = "\\n"; break;
+      case '\r': escape = "\\r"; break;
+      case '\x1A': escape = "\\Z"; break;
+      default: continue;
+    }
+    out.append(text.data() + run, i - run);
+    out.append(escape, 2);
+    run = i + 1;
+  }
+  out.append(text.data() + run, text.size() - run);
+  out += '\'';
+}
+
 std::string QuoteString(std::string_view text) {
   std::string out;
-  out.reserve(text.size() + 2);
-  out += '\'';
-  for (char c : text) {
-    switch (c) {
-      case '\0': out += "\\0"; break;
-      case '\'': out += "\\'"; break;
-      case '\\': out += "\\\\"; break;
-      case '\n': out += "\\n"; break;
-      case '\r': out += "\\r"; break;
-      case '\x1A': out += "\\Z"; break;
-      default: out += c; break;
-    }
-  }
-  out += '\'';
+  AppendQuotedString(out, text);
   return out;
 }
 
@@ -119,14 +129,13 @@ std::string HexLiteral(std::string_view bytes) {
   return out;
 }
 
-bool ValueLiteral(const ColumnDef& column, const Cell& cell, std::string& literal, std::string& problem) {
-  problem.clear();
+bool AppendValueLiteral(const ColumnDef& column, const Cell& cell, std::string& out, std::string& problem) {
   switch (cell.kind) {
     case CellKind::kNull:
-      literal = "NULL";
+      out += "NULL";
       return true;
     case CellKind::kMarker:
-      literal = "DEFAULT";
+      out += "DEFAULT";
       problem = "the value could not be read in full (" + cell.text + ")";
       return false;
     case CellKind::kExternal: {
@@ -134,11 +143,11 @@ bool ValueLiteral(const ColumnDef& column, const Cell& cell, std::string& litera
       // literal hands to the server unchanged.
       std::string bytes;
       if (!ReadWholeFile(cell.text, bytes)) {
-        literal = "DEFAULT";
+        out += "DEFAULT";
         problem = "the file of the external value cannot be read (" + cell.text + ")";
         return false;
       }
-      literal = HexLiteral(bytes);
+      out += HexLiteral(bytes);
       return true;
     }
     case CellKind::kBinary: {
@@ -146,7 +155,7 @@ bool ValueLiteral(const ColumnDef& column, const Cell& cell, std::string& litera
       bool hex = t.size() >= 2 && t[0] == '0' && (t[1] == 'x' || t[1] == 'X') && t.size() % 2 == 0;
       for (size_t i = 2; hex && i < t.size(); ++i) hex = IsHexDigit(t[i]);
       if (hex) {
-        literal = t.size() == 2 ? "''" : t;
+        out += t.size() == 2 ? "''" : t;
         return true;
       }
       break;  // not hex after all: saved as the text it is
@@ -160,30 +169,38 @@ bool ValueLiteral(const ColumnDef& column, const Cell& cell, std::string& litera
     case TypeCode::kBit: {
       bool bits = !text.empty();
       for (char c : text) bits = bits && (c == '0' || c == '1');
-      literal = bits ? "b'" + text + "'" : (IsNumberText(text) ? text : QuoteString(text));
+      if (bits) out.append("b'").append(text).append("'");
+      else if (IsNumberText(text)) out += text;
+      else AppendQuotedString(out, text);
       return true;
     }
     case TypeCode::kGeometry:
-      literal = HexLiteral(SpatialBytes(text));
+      out += HexLiteral(SpatialBytes(text));
       return true;
     case TypeCode::kString:
       if (column.charsetId != kBinaryCollation) {
         // The server pads CHAR values with spaces and strips them when it returns them.
         size_t end = text.size();
         while (end > 0 && text[end - 1] == ' ') --end;
-        literal = QuoteString(std::string_view(text).substr(0, end));
+        AppendQuotedString(out, std::string_view(text).substr(0, end));
         return true;
       }
       break;
     default:
       if (IsNumericColumn(column.typeCode) && IsNumberText(text)) {
-        literal = text;
+        out += text;
         return true;
       }
       break;
   }
-  literal = QuoteString(text);
+  AppendQuotedString(out, text);
   return true;
+}
+
+bool ValueLiteral(const ColumnDef& column, const Cell& cell, std::string& literal, std::string& problem) {
+  literal.clear();
+  problem.clear();
+  return AppendValueLiteral(column, cell, literal, problem);
 }
 
 std::vector<std::string> SessionSettings(bool withNames) {
@@ -224,8 +241,13 @@ std::string RowTuple(const std::vector<std::string>& literals, const std::vector
 }
 }  // namespace
 
-void InsertBuilder::AddRow(const std::vector<std::string>& literals) {
-  const std::string tuple = RowTuple(literals, columnsKept_);
+std::string InsertBuilder::Tuple(const std::vector<std::string>& literals) const {
+  return RowTuple(literals, columnsKept_);
+}
+
+void InsertBuilder::AddRow(const std::vector<std::string>& literals) { AddTuple(Tuple(literals)); }
+
+void InsertBuilder::AddTuple(const std::string& tuple) {
   if (openRows_ > 0 && open_.size() + 1 + tuple.size() > maxBytes_) Flush();
   if (openRows_ == 0) {
     open_ = prefix_;

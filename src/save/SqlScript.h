@@ -25,6 +25,7 @@ std::string QuoteIdentifier(std::string_view name);
 // 'text' with \0, \', \\, \n, \r and \Z (0x1A) written as backslash escapes, so that the literal
 // survives a script file and the command-line client byte for byte.
 std::string QuoteString(std::string_view text);
+void AppendQuotedString(std::string& out, std::string_view text);
 // 0x followed by two upper-case hexadecimal digits per byte; '' for no bytes.
 std::string HexLiteral(std::string_view bytes);
 
@@ -32,6 +33,8 @@ std::string HexLiteral(std::string_view bytes);
 // marker text, an external-value file that cannot be read): literal is then DEFAULT and problem
 // says why.
 bool ValueLiteral(const ColumnDef& column, const Cell& cell, std::string& literal, std::string& problem);
+// The same literal appended to out.
+bool AppendValueLiteral(const ColumnDef& column, const Cell& cell, std::string& out, std::string& problem);
 
 // The statements that put a session into the state the literals are written for, one per entry.
 // withNames: begin with SET NAMES utf8mb4 (a script; an ODBC connection names its character set
@@ -53,6 +56,11 @@ class InsertBuilder {
   // Adds one row (a literal per column, in column order). When the row does not fit, the
   // statement so far is moved into finished first; FinishedReady() then tells the caller.
   void AddRow(const std::vector<std::string>& literals);
+  // The same for a row already written as its tuple "(...)" (Tuple, or built with ColumnKept).
+  void AddTuple(const std::string& tuple);
+  std::string Tuple(const std::vector<std::string>& literals) const;
+  // False for a generated column, which the INSERT leaves out.
+  bool ColumnKept(size_t column) const { return column >= columnsKept_.size() || columnsKept_[column]; }
   // Moves the open statement (if any) into finished.
   void Flush();
   bool FinishedReady() const { return !finished_.empty(); }
@@ -63,6 +71,7 @@ class InsertBuilder {
 
   // The INSERT of a single row (used to find the rows a server refuses).
   std::string SingleRow(const std::vector<std::string>& literals) const;
+  std::string SingleRowTuple(const std::string& tuple) const { return prefix_ + tuple; }
 
  private:
   std::string prefix_;
