@@ -114,6 +114,11 @@ void TableReader::DecodeInnoValue(size_t len, uint8_t* bytes, const InnoColumn& 
       }
       return;
     }
+    if (column.typeCode == TypeCode::kGeometry && !s.SaveMode()) {
+      out.text = kSpatialMarker;  // shown as a marker while browsing: no need to read the chain
+      out.kind = CellKind::kMarker;
+      return;
+    }
     std::string value = ReadExternalValue(len, bytes);
     DecodeFieldText(column, reinterpret_cast<const uint8_t*>(value.data()), value.size(),
                     FieldSource::kInnoDbRecord, s, out);
