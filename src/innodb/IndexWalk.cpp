@@ -1,11 +1,14 @@
 // The clustered-index walk: from the root down the leftmost node pointers to the first leaf page,
 // then along the leaf level, one row per live record.
 //
-// COMPACT-family index pages (DYNAMIC and COMPACT row formats), multi-byte values big-endian:
+// COMPACT-family index pages (DYNAMIC and COMPACT row formats; heap record count with bit 15 set),
+// multi-byte values big-endian:
 //   97..98    next-record field of the infimum: distance from 99 to the first user record
 //   99        origin of the infimum ("infimum\0"); 112 origin of the supremum ("supremum")
-//   50..51    on a root of type 18 (a table altered with instant ADD COLUMN): the number of fields
-//             of the records written before the change, shifted left by 3
+//   50..51    on a root of type 18 (a table altered with instant ADD/DROP COLUMN): the field count
+//             of the records written before the first change, shifted left by 3. When columns were
+//             dropped or reordered, that root holds zero bytes for the infimum and supremum texts,
+//             and byte 119 the null bitmap width of node pointers.
 // Around a record's origin r:
 //   r-5       info bits (0x20 delete mark, 0x10 minimum record) and owned count
 //   r-4..r-3  heap number << 3 | status (0 ordinary, 1 node pointer, 2 infimum, 3 supremum,
@@ -19,7 +22,19 @@
 //             reference at the end of the local bytes
 //   r...      the field data in layout order
 // A node pointer holds the clustered key's fields and then the 4-byte child page number; its null
-// bitmap is as wide as a leaf record's.
+// bitmap is as wide as a leaf record's of the fields every record has.
+//
+// The first record of the leftmost leaf of an instantly altered table is its metadata record (info
+// bit 0x10, status 4): the values that older records take for the columns added later; with bit 0x20
+// too, a 20-byte reference after DB_ROLL_PTR leads to a BLOB that gives the stored order of the
+// non-key fields (4 bytes count, then 2 bytes per field: a column number, or bit 15 for a dropped
+// column with bit 14 = NOT NULL and the low bits 0 = variable up to 255 bytes, 1 = longer, n = fixed
+// n - 1 bytes).
+//
+// ROW_FORMAT=REDUNDANT pages (bit 15 of the heap record count clear) keep the infimum at 101 and the
+// supremum at 116, absolute next-record offsets at r-2..r-1, the info bits in r-6, the field count in
+// bits 1..10 of r-5..r-3 (bit 0: one-byte end offsets) and one end offset per field below the
+// six-byte header (0x80 or 0x8000 = NULL, 0x4000 = off-page).
 //
 // Failure shows as rows missing: a page that is not an index leaf page contributes none (counted in
 // damagedPagesSkipped), a field that would leave the page image gets the empty text and ends the
@@ -48,7 +63,6 @@ constexpr size_t kPageDataEnd = kPageSize - 8;  // the FIL trailer follows
 constexpr uint8_t kDeleteMarkBit = 0x20;
 constexpr uint8_t kMinRecordBit = 0x10;
 constexpr uint16_t kStatusOrdinary = 0;
-constexpr uint16_t kStatusNodePointer = 1;
 constexpr uint16_t kStatusInstant = 4;
 
 bool IsBigColumn(const InnoColumn& e) {
