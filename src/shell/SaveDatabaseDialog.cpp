@@ -93,8 +93,13 @@ SaveDatabaseDialog::SaveDatabaseDialog(CBrenmoorApp& app, QWidget* parent) : QDi
 }
 
 SaveDatabaseDialog& SaveDatabaseDialog::Instance(CBrenmoorApp& app, QWidget* parent) {
-  // Owned by its parent window when it has one; made again only if that window is gone.
+  // Owned by its parent window when it has one; made again when that window is gone or another
+  // application object asks (a test makes several).
   static QPointer<SaveDatabaseDialog> dialog;
+  if (dialog && &dialog->app_ != &app) {
+    delete dialog.data();
+    dialog = nullptr;
+  }
   if (!dialog) dialog = new SaveDatabaseDialog(app, parent);
   return *dialog;
 }

@@ -28,7 +28,7 @@ class SaveDatabaseDialog : public QDialog {
  public:
   explicit SaveDatabaseDialog(CBrenmoorApp& app, QWidget* parent = nullptr);
 
-  // The process's dialog, made on first use.
+  // The process's dialog, made on first use (and again for another application object).
   static SaveDatabaseDialog& Instance(CBrenmoorApp& app, QWidget* parent = nullptr);
 
   // Shows the dialog modally (through ExecDialog, so a dialog hook can answer it); true on OK.
