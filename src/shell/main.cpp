@@ -8,6 +8,7 @@
 // --screenshot no person is assumed: message boxes go to standard error and are answered OK or No.
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QScreen>
 #include <QTimer>
 #include <cstdio>
 
@@ -55,6 +56,10 @@ int main(int argc, char** argv) {
 
   MainWindow window(app, MainWindowOptions{screenshot.isEmpty()});
   window.showMaximized();
+  if (!screenshot.isEmpty()) {
+    // Without a window manager nothing maximises the window; the picture shows the whole screen.
+    if (QScreen* screen = window.screen()) window.setGeometry(screen->availableGeometry());
+  }
 
   const QString select = parser.value(selectOption);
   auto takePicture = [&window, screenshot] {
