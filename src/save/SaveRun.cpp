@@ -37,6 +37,10 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr int kServerErrorTableExists = 1050;
+// The connection is gone: nothing more can be written over it.
+constexpr int kClientServerGone = 2006;
+constexpr int kClientServerLost = 2013;
+bool ConnectionLost(int32_t native) { return native == kClientServerGone || native == kClientServerLost; }
 constexpr size_t kValueProblemLines = 10;  // per table; the rest are counted
 
 // ---- names and files ----
@@ -338,6 +342,7 @@ class ServerDestination : public Destination {
         first += count;
         continue;
       }
+      if (ConnectionLost(c_.LastNativeError())) return Fail(error);
       // The statement was refused. An engine without transactions keeps the rows before the one
       // refused; count them, then send the rest one by one to find every row the server refuses.
       std::vector<std::string> value;
@@ -353,6 +358,8 @@ class ServerDestination : public Destination {
       for (size_t r = first + kept; r < first + count; ++r) {
         if (c_.Execute(builder.SingleRowTuple(tuples[r]))) {
           ++inTable;
+        } else if (ConnectionLost(c_.LastNativeError())) {
+          return Fail(error);
         } else {
           refused.emplace_back(r + 1, c_.LastError());
         }
