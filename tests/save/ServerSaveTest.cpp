@@ -53,7 +53,12 @@ class ServerSave : public ::testing::Test {
         "CREATE TABLE dup_rows (id INT NOT NULL, v VARCHAR(10)) ENGINE=MyISAM;"
         "CREATE TABLE uniq (id INT NOT NULL, v VARCHAR(10), UNIQUE KEY id (id)) ENGINE=MyISAM;"
         "INSERT INTO dup_rows VALUES (1,'a'),(2,'b'),(2,'c'),(3,'d'),(3,'e'),(4,'f');"
-        "FLUSH TABLES;");
+        "FLUSH TABLES;"
+        // The same for InnoDB (the key nullable, so that neither table clusters on it), with the
+        // pages flushed into the .ibd for the copy.
+        "CREATE TABLE dup_rows_i (id INT NULL, v VARCHAR(10)) ENGINE=InnoDB;"
+        "CREATE TABLE uniq_i (id INT NULL, v VARCHAR(10), UNIQUE KEY id (id)) ENGINE=InnoDB;"
+        "INSERT INTO dup_rows_i SELECT * FROM dup_rows;");
     if (!made.Ok()) {
       skip_ = made.error;
       return;
@@ -64,6 +69,12 @@ class ServerSave : public ::testing::Test {
     fs::copy_file(src + "uniq.frm", dataDir_ + "dups/t.frm");
     fs::copy_file(src + "dup_rows.MYD", dataDir_ + "dups/t.MYD");
     fs::copy_file(src + "dup_rows.MYI", dataDir_ + "dups/t.MYI");
+    fs::copy_file(src + "uniq_i.frm", dataDir_ + "dups/ti.frm");
+    // FLUSH ... FOR EXPORT holds the table still with every page written until UNLOCK TABLES, in
+    // one session: copy the .ibd from inside it.
+    const std::string copy = "\\! cp '" + src + "dup_rows_i.ibd' '" + dataDir_ + "dups/ti.ibd'\n";
+    made = server_->Exec("USE src; FLUSH TABLES dup_rows_i FOR EXPORT;\n" + copy + "UNLOCK TABLES;");
+    if (!made.Ok() || !fs::exists(dataDir_ + "dups/ti.ibd")) skip_ = "the InnoDB copy failed: " + made.error;
   }
   static void TearDownTestSuite() {
     delete server_;
@@ -73,7 +84,7 @@ class ServerSave : public ::testing::Test {
     if (!server_ || dataDir_.empty()) GTEST_SKIP() << skip_;
   }
 
-  SaveSummary Restore(bool replace, Lines& lines, const std::string& password = "") {
+  SaveSummary Restore(bool replace, Lines& lines, const std::string& password = "", const std::string& table = "t") {
     SaveOptions options;
     options.toServer = true;
     options.server = "127.0.0.1";
@@ -83,7 +94,7 @@ class ServerSave : public ::testing::Test {
     options.replaceExisting = replace;
     DecoderSettings settings;
     settings.collations = &collations_;
-    return RunSave(dataDir_, {{dataDir_ + "dups", "dups", "t"}}, options, settings, lines);
+    return RunSave(dataDir_, {{dataDir_ + "dups", "dups", table}}, options, settings, lines);
   }
 
   static LiveServer* server_;
@@ -121,6 +132,18 @@ TEST_F(ServerSave, RefusedRowsAreReportedWithTheServerMessageAndTheRestSaved) {
   EXPECT_EQ(summary.rowsSaved, 4u) << replaced.All();
   EXPECT_EQ(server_->Query("SELECT COUNT(*) FROM dups.t WHERE id = 99"), std::vector<std::string>{"0"});
   EXPECT_EQ(server_->Query("SELECT COUNT(*) FROM dups.t"), std::vector<std::string>{"4"});
+}
+
+// InnoDB rolls the refused statement back whole: every row of it is sent again on its own.
+TEST_F(ServerSave, RefusedRowsOfATransactionalTableAreFoundOneByOne) {
+  Lines lines;
+  SaveSummary summary = Restore(false, lines, "", "ti");
+  EXPECT_EQ(summary.rowsSaved, 4u) << lines.All();
+  EXPECT_TRUE(lines.Has("dups.ti: row 3 refused by the server: ")) << lines.All();
+  EXPECT_TRUE(lines.Has("dups.ti: row 5 refused by the server: ")) << lines.All();
+  EXPECT_TRUE(lines.Has("dups.ti: 4 rows saved, 2 refused by the server")) << lines.All();
+  EXPECT_EQ(server_->Query("SELECT id, v FROM dups.ti ORDER BY id"),
+            (std::vector<std::string>{"1\ta", "2\tb", "3\td", "4\tf"}));
 }
 
 TEST_F(ServerSave, RefusedConnectionFailsEveryTable) {
