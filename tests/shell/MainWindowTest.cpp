@@ -394,6 +394,25 @@ class MainWindowTest : public QObject {
     app_->stopRequested.store(0);
   }
 
+  void helpAndAboutWhenIdle() {
+    ShellRecorder& rec = *recorder_;
+    rec.Forget();
+    rec.openedUrls.clear();
+    QTest::mouseClick(window_->RibbonBar()->Button(kCommandHelp), Qt::LeftButton);
+    QCOMPARE(rec.openedUrls.size(), 1);
+    QVERIFY2(rec.openedUrls[0].startsWith(QStringLiteral("file:")) && rec.openedUrls[0].endsWith(QStringLiteral("/help/index.html")),
+             qPrintable(rec.openedUrls[0]));
+    QString shown;
+    rec.onDialog = [&](QDialog* dialog) {
+      shown = dialog->objectName();
+      dialog->accept();
+    };
+    QTest::mouseClick(window_->RibbonBar()->Button(kCommandAbout), Qt::LeftButton);
+    rec.onDialog = nullptr;
+    QCOMPARE(shown, QStringLiteral("aboutBox"));
+    QVERIFY(rec.messages.empty());
+  }
+
   void gridButtonsKeepTheirPlaceOnResize() {
     GridPanel* panel = window_->Panel();
     for (QSize size : {QSize(1280, 800), QSize(900, 600), QSize(1400, 900)}) {
@@ -417,6 +436,7 @@ class MainWindowTest : public QObject {
     QVERIFY(rec.exitCodes.empty());
 
     rec.Forget();
+    rec.openedUrls.clear();
     rec.answers.push_back(MessageAnswer::kYes);
     window_->close();
     QCOMPARE(rec.Texts(), (QStringList{QStringLiteral("Do you want to close the application?"),
