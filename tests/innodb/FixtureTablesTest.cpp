@@ -155,7 +155,9 @@ class FixtureTables : public ::testing::Test {
   // Reads every table and counts the cells that differ from the server's.
   void CompareAll(bool withDictionary, Mode mode) {
     TableReader reader(&settings_);
-    if (withDictionary) ASSERT_TRUE(reader.LoadSystemTablespace(testing::FixtureDataDir() + "ibdata1"));
+    if (withDictionary) {
+      ASSERT_TRUE(reader.LoadSystemTablespace(testing::FixtureDataDir() + "ibdata1"));
+    }
     size_t differences = 0, cells = 0;
     for (const FixtureTable& t : tables_) {
       SCOPED_TRACE(t.db + "." + t.table);
