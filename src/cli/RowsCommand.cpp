@@ -188,6 +188,31 @@ int RunRowsCommand(const std::vector<std::string>& args) {
     return kExitNotFound;
   }
 
+  // The grid would show the columns without rows; here a table whose rows cannot be reached is an
+  // error, so that a script does not take it for an empty table.
+  const std::string base = JoinPath(folder, entry.tableName);
+  switch (reader.tableDef.engineType) {
+    case kEngineMyisam:
+      if (!reader.myisamDataFile.IsOpen()) {
+        PrintError("table data cannot be read: " + ExistingDataFilePath(base, "MYD"));
+        return kExitNotFound;
+      }
+      break;
+    case kEngineInnodb:
+      if (reader.resumePositions.empty()) {
+        PrintError("table data cannot be read: " + database + "." + entry.tableName +
+                   " (no readable .ibd file, or not in the ibdata1 dictionary)");
+        return kExitNotFound;
+      }
+      break;
+    default:
+      PrintError("table data cannot be read: " + database + "." + entry.tableName + " (engine " +
+                 (reader.tableDef.engineName.empty() ? std::to_string(reader.tableDef.engineType)
+                                                     : reader.tableDef.engineName) +
+                 ")");
+      return kExitNotFound;
+  }
+
   int fd = STDOUT_FILENO;
   if (!outPath.empty()) {
     fd = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);

@@ -163,6 +163,23 @@ TEST_F(Cli, SchemaOfEveryFixtureTableMatchesTheServer) {
   }
 }
 
+TEST_F(Cli, RowsOfATableWhoseDataFileIsGone) {
+  if (!HaveFixtures()) GTEST_SKIP() << "no fixture data directory";
+  const std::string copy = File("data/");
+  fs::create_directories(copy + "paging");
+  for (const char* name : {"myi_3.frm", "myi_3.MYI", "inno_3.frm"}) {
+    fs::copy_file(FixtureDataDir() + "paging/" + name, copy + "paging/" + name);
+  }
+  Result myisam = Run({"rows", copy, "paging.myi_3"});
+  EXPECT_EQ(myisam.exitCode, 1);
+  EXPECT_NE(myisam.err.find("myi_3.MYD"), std::string::npos) << myisam.err;
+  Result innodb = Run({"rows", copy, "paging.inno_3"});
+  EXPECT_EQ(innodb.exitCode, 1);
+  EXPECT_NE(innodb.err.find("paging.inno_3"), std::string::npos) << innodb.err;
+  // The definition alone still gives the column list.
+  EXPECT_EQ(Run({"schema", copy, "paging.inno_3"}).exitCode, 0);
+}
+
 TEST_F(Cli, ViewAndTriggerTexts) {
   Result view = Run({"view", SampleDataDir(), "shop.vip_customers"});
   ASSERT_EQ(view.exitCode, 0) << view.err;

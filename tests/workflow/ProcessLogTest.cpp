@@ -92,7 +92,7 @@ TEST(ProcessLog, TextOutsideAsciiIsWrittenAsUtf16) {
 TEST(ProcessLog, UnwritableLogFolderNeverStopsTheScan) {
   TempDir data;
   data.Write("db1/t.frm", TableFrmBytes());
-  for (const std::string folder : {std::string("/nonexistent-wexholt-logs/"), data.Path() + "db1/t.frm/"}) {
+  for (const std::string& folder : {std::string("/nonexistent-wexholt-logs/"), data.Path() + "db1/t.frm/"}) {
     SCOPED_TRACE(folder);
     Harness h;
     h.Scan(data.Path(), folder);
