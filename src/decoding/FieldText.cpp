@@ -613,9 +613,9 @@ void DecodeFieldText(const ColumnDef& column, const uint8_t* bytes, size_t count
     case TypeCode::kFloat:
     case TypeCode::kDouble: {
       double d;
+      float f = 0;
       if (column.typeCode == TypeCode::kFloat) {
         uint32_t u = v.le32(0);
-        float f;
         std::memcpy(&f, &u, 4);
         d = f;
       } else {
@@ -623,7 +623,12 @@ void DecodeFieldText(const ColumnDef& column, const uint8_t* bytes, size_t count
         std::memcpy(&d, &u, 8);
       }
       char buf[400];
-      auto r = std::to_chars(buf, buf + sizeof buf, d, std::chars_format::fixed, 6);
+      // The grid shows six fraction digits; a save writes the shortest text that reads back as the
+      // same stored value, so no digit of the value is lost.
+      std::to_chars_result r;
+      if (!settings.SaveMode()) r = std::to_chars(buf, buf + sizeof buf, d, std::chars_format::fixed, 6);
+      else if (column.typeCode == TypeCode::kFloat) r = std::to_chars(buf, buf + sizeof buf, f);
+      else r = std::to_chars(buf, buf + sizeof buf, d);
       if (r.ec == std::errc()) out.text.append(buf, r.ptr);
       break;
     }

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include <cstdlib>
 #include <ctime>
 #include <string>
@@ -119,6 +121,32 @@ TEST(FieldText, FloatingPointKeepsSixFractionDigitsInEverySource) {
   for (auto source : {FieldSource::kFixedRow, FieldSource::kDynamicRow, FieldSource::kInnoDbRecord}) {
     EXPECT_EQ(Decode(Column(TypeCode::kFloat), {0x00, 0x00, 0xC0, 0x3F}, source).text, "1.500000");
     EXPECT_EQ(Decode(Column(TypeCode::kDouble), {0, 0, 0, 0, 0, 0, 0xD0, 0xBF}, source).text, "-0.250000");
+  }
+}
+
+// A save must write back the stored value itself: six fraction digits would turn 3.14159274 into
+// 3.141593 and 1.17549e-38 into 0.
+TEST(FieldText, FloatingPointInSaveModeKeepsEveryDigit) {
+  auto bytesOf = [](auto value) {
+    Bytes b(sizeof value);
+    std::memcpy(b.data(), &value, sizeof value);
+    return b;
+  };
+  struct Case {
+    int type;
+    Bytes bytes;
+    const char* text;
+  } cases[] = {
+      {TypeCode::kFloat, bytesOf(3.14159274f), "3.1415927"},
+      {TypeCode::kFloat, bytesOf(-1.17549e-38f), "-1.17549e-38"},
+      {TypeCode::kFloat, bytesOf(1.5f), "1.5"},
+      {TypeCode::kDouble, bytesOf(3.141592653589793), "3.141592653589793"},
+      {TypeCode::kDouble, bytesOf(1.7976931348623157e308), "1.7976931348623157e+308"},
+      {TypeCode::kDouble, bytesOf(-0.25), "-0.25"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(Decode(Column(c.type), c.bytes, FieldSource::kInnoDbRecord, true).text, c.text) << c.text;
+    EXPECT_EQ(Decode(Column(c.type), c.bytes, FieldSource::kDynamicRow, true).text, c.text) << c.text;
   }
 }
 

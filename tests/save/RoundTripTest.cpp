@@ -83,6 +83,15 @@ class SaveRoundTrip : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
     tables_ = testing::ListFixtureTables();
+    // Compressed MyISAM tables give no rows; the run reports them as failed (tested on its own).
+    for (auto it = tables_.begin(); it != tables_.end();) {
+      if (it->rowFormat == "Compressed") {
+        compressed_.push_back(*it);
+        it = tables_.erase(it);
+      } else {
+        ++it;
+      }
+    }
     if (tables_.empty()) {
       skip_ = "no fixture tables (tests/data/expected/tables.tsv)";
       return;
@@ -258,12 +267,14 @@ class SaveRoundTrip : public ::testing::Test {
   }
 
   static std::vector<FixtureTable> tables_;
+  static std::vector<FixtureTable> compressed_;
   static LiveServer* server_;
   static std::string skip_, noIbdata_;
   static CollationTable collations_;
   static int runs_;
 };
 std::vector<FixtureTable> SaveRoundTrip::tables_;
+std::vector<FixtureTable> SaveRoundTrip::compressed_;
 LiveServer* SaveRoundTrip::server_ = nullptr;
 std::string SaveRoundTrip::skip_, SaveRoundTrip::noIbdata_;
 CollationTable SaveRoundTrip::collations_;
@@ -291,6 +302,16 @@ TEST_F(SaveRoundTrip, RestoreOverOdbcValueForValue) {
   EXPECT_EQ(summary.tablesFailed, 0) << progress.Problems();
   EXPECT_EQ(summary.tablesSaved, static_cast<int>(tables_.size())) << progress.Problems();
   ExpectTablesAsRecorded(tables_);
+}
+
+TEST_F(SaveRoundTrip, CompressedTableIsReportedAsNotSaved) {
+  if (compressed_.empty()) GTEST_SKIP() << "no compressed fixture table";
+  CollectingProgress progress;
+  SaveOptions options;
+  options.folder = server_->Folder() + "scripts-compressed/";
+  SaveSummary summary = Save(testing::FixtureDataDir(), options, progress, compressed_);
+  EXPECT_EQ(summary.tablesFailed, static_cast<int>(compressed_.size())) << progress.Problems();
+  EXPECT_EQ(summary.tablesSaved, 0);
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 // The Save Database dialog: its controls and defaults, the radio buttons' enabling, the connection
 // test's messages, the OK rules of both modes and what they leave in the application object.
-// (A test of the desktop program's test runner: it registers itself with TestRegistry.)
+// It registers itself with the desktop program's test runner (TestRegistry).
 #include <QTest>
 #include <vector>
 
