@@ -137,7 +137,9 @@ TEST(ServerMadeTables, RowsAsTheServer) {
   settings.inlineExternalValues = true;
   for (bool withDictionary : {true, false}) {
     TableReader reader(&settings);
-    if (withDictionary) ASSERT_TRUE(reader.LoadSystemTablespace(dataDir + "ibdata1"));
+    if (withDictionary) {
+      ASSERT_TRUE(reader.LoadSystemTablespace(dataDir + "ibdata1"));
+    }
     for (const char* table : kTables) {
       if (!withDictionary && std::string(table) == "in_ibdata1") continue;  // no .ibd of its own
       SCOPED_TRACE(std::string(table) + (withDictionary ? " with ibdata1" : " without ibdata1"));
