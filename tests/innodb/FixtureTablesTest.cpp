@@ -86,8 +86,17 @@ bool CellMatches(const ColumnDef& column, const Cell& cell, const std::string& e
   }
   if (IsBinaryColumn(column)) return got == (expected.empty() ? "" : "0x" + expected);
   if (column.typeCode == TypeCode::kFloat || column.typeCode == TypeCode::kDouble) {
-    if (got == expected) return true;  // a save run writes the server's own form
+    if (got == expected) return true;
     char buffer[512];
+    if (mode != Mode::kBrowse) {
+      // A save run writes every digit of the stored value; the server shows a FLOAT with six
+      // significant digits and a DOUBLE with as many as it needs.
+      char ours[512];
+      const char* format = column.typeCode == TypeCode::kFloat ? "%.6g" : "%.17g";
+      std::snprintf(buffer, sizeof buffer, format, std::strtod(expected.c_str(), nullptr));
+      std::snprintf(ours, sizeof ours, format, std::strtod(got.c_str(), nullptr));
+      return std::string(ours) == buffer;
+    }
     if (column.typeCode == TypeCode::kFloat) {
       // The server shows a FLOAT with six significant digits (123456.789 as 123457).
       char ours[512];
