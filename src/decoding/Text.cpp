@@ -1,8 +1,24 @@
 #include "decoding/Text.h"
 
+#include <cstring>
+
 namespace wexholt {
 
 namespace {
+
+// Length of the leading run of bytes below 0x80 from s[i] on, tested eight bytes at a time: most
+// stored text is ASCII, which reads the same in every character set handled here.
+size_t AsciiRun(std::string_view s, size_t i) {
+  const size_t start = i;
+  while (i + 8 <= s.size()) {
+    uint64_t word;
+    std::memcpy(&word, s.data() + i, 8);
+    if (word & 0x8080808080808080ull) break;
+    i += 8;
+  }
+  while (i < s.size() && static_cast<uint8_t>(s[i]) < 0x80) ++i;
+  return i - start;
+}
 
 // Code points of Windows-1252 bytes 0x80..0x9F; the unassigned bytes keep their C1 value.
 constexpr uint16_t kCp1252High[32] = {
@@ -57,10 +73,14 @@ void AppendUtf8(std::string& out, uint32_t cp) {
 }
 
 void AppendCp1252AsUtf8(std::string& out, std::string_view bytes) {
-  for (char c : bytes) {
-    const auto b = static_cast<uint8_t>(c);
-    if (b < 0x80) out.push_back(c);
-    else if (b < 0xA0) AppendUtf8(out, kCp1252High[b - 0x80]);
+  size_t i = 0;
+  while (i < bytes.size()) {
+    const size_t run = AsciiRun(bytes, i);
+    out.append(bytes.data() + i, run);
+    i += run;
+    if (i >= bytes.size()) break;
+    const auto b = static_cast<uint8_t>(bytes[i++]);
+    if (b < 0xA0) AppendUtf8(out, kCp1252High[b - 0x80]);
     else AppendUtf8(out, b);
   }
 }
@@ -93,6 +113,8 @@ std::string Utf8ToCp1252(std::string_view utf8) {
 bool IsValidUtf8(std::string_view bytes) {
   size_t i = 0;
   while (i < bytes.size()) {
+    i += AsciiRun(bytes, i);
+    if (i >= bytes.size()) break;
     bool valid;
     DecodeOne(bytes, i, valid);
     if (!valid) return false;
