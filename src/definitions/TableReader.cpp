@@ -3,7 +3,37 @@
 
 namespace wexholt {
 
+namespace {
+
+// A cell buffer larger than this is let go when its row is kept for reuse, so that one long value
+// does not hold its memory for the rest of the table.
+constexpr size_t kKeptCellCapacity = 4096;
+
+}  // namespace
+
 TableReader::TableReader(DecoderSettings* settings) : settings_(settings) {}
+
+void TableReader::ClearRowPage() {
+  for (Row& row : rowPage) {
+    for (Cell& cell : row) {
+      if (cell.text.capacity() > kKeptCellCapacity) std::string().swap(cell.text);
+    }
+    if (spareRows.size() < kRowsPerPage) spareRows.push_back(std::move(row));
+  }
+  rowPage.clear();
+}
+
+Row& TableReader::AppendEmptyRow(size_t columnCount) {
+  if (spareRows.empty()) return rowPage.emplace_back(columnCount);
+  Row& row = rowPage.emplace_back(std::move(spareRows.back()));
+  spareRows.pop_back();
+  row.resize(columnCount);
+  for (Cell& cell : row) {
+    cell.text.clear();
+    cell.kind = CellKind::kText;
+  }
+  return row;
+}
 
 void TableReader::ResetTable() {
   innoLayout.clear();
@@ -14,6 +44,7 @@ void TableReader::ResetTable() {
   nodePointerNullBytes = -1;
   tableColumnRecords.clear();
   rowPage.clear();
+  spareRows.clear();
   myisamFields.clear();
   tableDef.columns.clear();
   tableDef.enumValues.clear();

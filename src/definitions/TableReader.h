@@ -359,6 +359,13 @@ class TableReader {
 
   // Rows and page state.
   RowPage rowPage;
+  // Rows of pages read earlier, kept with their cell buffers so that the next page is decoded into
+  // them instead of into newly allocated ones.
+  std::vector<Row> spareRows;
+  // Empties rowPage, keeping its rows in spareRows.
+  void ClearRowPage();
+  // Appends a row of columnCount empty text cells to rowPage (a spare row when there is one).
+  Row& AppendEmptyRow(size_t columnCount);
   std::deque<ResumePosition> resumePositions;
   bool pageFull = false;
   bool suppressPositions = false;

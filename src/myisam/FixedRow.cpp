@@ -59,7 +59,7 @@ bool TableReader::DecodeFixedRow(uint64_t position) {
   if (reservedBit && row.u8(0) == 0) return false;
 
   const ByteView nullFlags = row.Sub(0, tableDef.nullBytes > 0 ? static_cast<size_t>(tableDef.nullBytes) : 0);
-  Row& out = rowPage.emplace_back(tableDef.columns.size());
+  Row& out = AppendEmptyRow(tableDef.columns.size());
   for (size_t k = 0; k < tableDef.columns.size(); ++k) {
     const MyisamColumnPlace& place = myisamPlaces[k];
     const ByteView field = row.Sub(place.offset, place.width);

@@ -158,7 +158,7 @@ uint32_t TableReader::DecodeDynamicRecord(const uint8_t* record, uint32_t length
     nullFlagBytes = spans[static_cast<size_t>(myisamNullEntry)].count;
   }
 
-  Row& row = rowPage.emplace_back(tableDef.columns.size());
+  Row& row = AppendEmptyRow(tableDef.columns.size());
   for (size_t e = 0; e < myisamFields.size(); ++e) {
     if (static_cast<int32_t>(e) == myisamNullEntry) continue;
     DecodeDynamicField(e, spans[e].bytes, spans[e].count, nullFlags, nullFlagBytes, myisamFields[e].storedLength,

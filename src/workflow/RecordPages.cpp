@@ -58,7 +58,7 @@ int RecoveryWorkflow::NextPage() {
   lastPositionCount = static_cast<int32_t>(n);
   reader.suppressPositions = false;
   reader.resumeFromPosition = true;
-  reader.rowPage.clear();
+  reader.ClearRowPage();
   const size_t before = positions.size();
   try {
     ReadPageAt(reader, top);
@@ -116,7 +116,7 @@ int RecoveryWorkflow::PreviousPage() {
 
   currentPageStart = target;
   reader.resumeFromPosition = true;
-  reader.rowPage.clear();
+  reader.ClearRowPage();
   reader.suppressPositions = true;
   const size_t before = positions.size();
   try {

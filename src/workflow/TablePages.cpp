@@ -120,7 +120,7 @@ void LoadTableFirstPage(TableReader& reader, const std::string& folder, const st
 }
 
 void ReadPageAt(TableReader& reader, const ResumePosition& start) {
-  reader.rowPage.clear();
+  reader.ClearRowPage();
   switch (reader.tableDef.engineType) {
     case kEngineMyisam:
       if (reader.myisamDataFile.IsOpen()) {
@@ -141,7 +141,7 @@ void ReadPageAt(TableReader& reader, const ResumePosition& start) {
 }
 
 bool LoadFollowingPage(TableReader& reader) {
-  reader.rowPage.clear();
+  reader.ClearRowPage();
   if (reader.resumePositions.size() <= 1) return false;
   ResumePosition top = reader.resumePositions.back();
   if (IsEndMarker(top)) return false;
