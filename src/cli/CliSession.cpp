@@ -103,22 +103,49 @@ void CliSession::Show(TreeItem item) {
   workflow.ShowTreeItem(item);
 }
 
+namespace {
+
+// False when none of the eight bytes at p is below 0x0E or a backslash, so that none of them needs
+// an escape (a true answer is settled byte by byte).
+bool MayNeedEscape(const char* p) {
+  constexpr uint64_t kOnes = 0x0101010101010101ull;
+  constexpr uint64_t kHigh = 0x8080808080808080ull;
+  uint64_t w;
+  std::memcpy(&w, p, 8);
+  const uint64_t below = (w - kOnes * 0x0E) & ~w & kHigh;
+  const uint64_t x = w ^ (kOnes * static_cast<uint8_t>('\\'));
+  const uint64_t backslash = (x - kOnes) & ~x & kHigh;
+  return (below | backslash) != 0;
+}
+
+bool NeedsEscape(char c) { return c == '\\' || c == '\t' || c == '\n' || c == '\r'; }
+
+}  // namespace
+
 void AppendTsvCell(std::string& out, std::string_view text) {
-  size_t start = 0;
-  for (size_t i = 0; i < text.size(); ++i) {
-    const char* escape = nullptr;
-    switch (text[i]) {
-      case '\\': escape = "\\\\"; break;
-      case '\t': escape = "\\t"; break;
-      case '\n': escape = "\\n"; break;
-      case '\r': escape = "\\r"; break;
-      default: continue;
+  // Most cells hold none of the four escaped characters: runs between them are copied whole, and
+  // found eight bytes at a time.
+  const char* p = text.data();
+  const char* end = p + text.size();
+  while (p < end) {
+    const char* run = p;
+    for (;;) {
+      while (end - p >= 8 && !MayNeedEscape(p)) p += 8;
+      const char* stop = end - p >= 8 ? p + 8 : end;
+      while (p < stop && !NeedsEscape(*p)) ++p;
+      if (p < stop || p == end) break;
     }
-    out.append(text, start, i - start);
-    out += escape;
-    start = i + 1;
+    out.append(run, static_cast<size_t>(p - run));
+    if (p == end) break;
+    out.push_back('\\');
+    switch (*p) {
+      case '\t': out.push_back('t'); break;
+      case '\n': out.push_back('n'); break;
+      case '\r': out.push_back('r'); break;
+      default: out.push_back('\\'); break;
+    }
+    ++p;
   }
-  out.append(text, start, text.size() - start);
 }
 
 void BlockWriter::Write(std::string_view bytes) {

@@ -64,40 +64,43 @@ class RowFormatter {
     return Encode(std::move(text));
   }
 
-  std::string Page(const RowPage& rows) const {
-    std::string text;
-    std::vector<std::string> cells;
+  // The lines of a page of rows, in the output's encoding, into text (emptied first; its buffer
+  // is reused from page to page).
+  void Page(const RowPage& rows, std::string& text) {
+    text.clear();
+    std::string& lines = utf16_ ? utf8Lines_ : text;
+    lines.clear();
     for (const Row& row : rows) {
       switch (format_) {
         case Format::kTsv:
           for (size_t i = 0; i < row.size(); ++i) {
-            if (i > 0) text.push_back('\t');
-            AppendTsvCell(text, row[i].text);
+            if (i > 0) lines.push_back('\t');
+            AppendTsvCell(lines, row[i].text);
           }
-          text.push_back('\n');
+          lines.push_back('\n');
           break;
         case Format::kCsv:
-          cells.clear();
-          for (const Cell& cell : row) cells.push_back(cell.text);
-          AppendCsvLine(text, cells);
+          cells_.resize(row.size());
+          for (size_t i = 0; i < row.size(); ++i) cells_[i].assign(row[i].text);
+          AppendCsvLine(lines, cells_);
           break;
         case Format::kJson:
-          text.push_back('[');
+          lines.push_back('[');
           for (size_t i = 0; i < row.size(); ++i) {
-            if (i > 0) text.push_back(',');
+            if (i > 0) lines.push_back(',');
             if (row[i].kind == CellKind::kNull) {
-              text += "null";
+              lines += "null";
             } else if (IsValidUtf8(row[i].text)) {
-              AppendJsonString(text, row[i].text);
+              AppendJsonString(lines, row[i].text);
             } else {
-              AppendJsonString(text, SanitizeUtf8(row[i].text));
+              AppendJsonString(lines, SanitizeUtf8(row[i].text));
             }
           }
-          text += "]\n";
+          lines += "]\n";
           break;
       }
     }
-    return Encode(std::move(text));
+    if (utf16_) text = Utf16le(lines);
   }
 
  private:
@@ -112,6 +115,8 @@ class RowFormatter {
 
   Format format_;
   bool utf16_;
+  std::string utf8Lines_;            // a page's lines before UTF-16 encoding
+  std::vector<std::string> cells_;   // a CSV row's cell texts
 };
 
 bool ParsePageNumber(const std::string& text, long long& page) {
@@ -221,19 +226,24 @@ int RunRowsCommand(const std::vector<std::string>& args) {
       return kExitNotFound;
     }
   }
-  const RowFormatter formatter(format, format == Format::kCsv && !outPath.empty());
+  RowFormatter formatter(format, format == Format::kCsv && !outPath.empty());
   int rc = kExitOk;
   {
     BlockWriter out(fd);
     out.Write(formatter.Heading(reader.tableDef.columns));
+    std::string text;
+    auto writePage = [&] {
+      formatter.Page(reader.rowPage, text);
+      out.Write(text);
+    };
     if (all) {
-      out.Write(formatter.Page(reader.rowPage));
-      while (!out.Failed() && LoadFollowingPage(reader)) out.Write(formatter.Page(reader.rowPage));
+      writePage();
+      while (!out.Failed() && LoadFollowingPage(reader)) writePage();
     } else {
       bool found = true;
       for (long long k = 1; k < page && found; ++k) found = LoadFollowingPage(reader);
       if (found) {
-        out.Write(formatter.Page(reader.rowPage));
+        writePage();
       } else {
         std::fprintf(stderr, "wexholt: page %lld: No more records in table\n", page);
       }
