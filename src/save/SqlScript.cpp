@@ -260,7 +260,9 @@ void InsertBuilder::AddTuple(const std::string& tuple) {
 
 void InsertBuilder::Flush() {
   if (openRows_ == 0) return;
-  finished_.push_back(std::move(open_));
+  // A copy of exactly the statement's size: open_ keeps its grown buffer for the next statement,
+  // which then fills it without reallocating.
+  finished_.emplace_back(open_);
   finishedRows_.push_back(openRows_);
   open_.clear();
   openRows_ = 0;
