@@ -68,9 +68,9 @@ sql() { mariadb --socket="$run/sock" -uroot --batch -N "$@"; }
 
 now() { date +%s.%N; }
 clock_ticks=$(getconf CLK_TCK)
-# CPU seconds used so far by the waited-for children of this shell (user + system).
+# CPU seconds used so far by the waited-for children of this shell (user + system), from the
+# file written by `times > "$run/times"` in this shell itself (a subshell has its own children).
 children_cpu() {
-  times > "$run/times"
   awk 'NR == 2 { split($1, u, /[ms]/); split($2, s, /[ms]/); printf "%.4f", u[1] * 60 + u[2] + s[1] * 60 + s[2] }' "$run/times"
 }
 # CPU seconds used so far by the server process.
@@ -83,9 +83,9 @@ best_of() {
   local t0 t1 c0 c1 s0 s1 wall cpu
   best_wall=; best_cpu=
   for _ in $(seq 1 "$repeat"); do
-    c0=$(children_cpu); s0=$(server_cpu); t0=$(now)
+    times > "$run/times"; c0=$(children_cpu); s0=$(server_cpu); t0=$(now)
     "$@"
-    t1=$(now); c1=$(children_cpu); s1=$(server_cpu)
+    t1=$(now); times > "$run/times"; c1=$(children_cpu); s1=$(server_cpu)
     wall=$(awk -v a="$t0" -v b="$t1" 'BEGIN { printf "%.4f", b - a }')
     cpu=$(awk -v a="$c0" -v b="$c1" -v x="$s0" -v y="$s1" 'BEGIN { printf "%.4f", (b - a) + (y - x) }')
     if [ -z "$best_wall" ] || awk -v x="$wall" -v y="$best_wall" 'BEGIN { exit !(x < y) }'; then best_wall=$wall; fi
