@@ -252,6 +252,10 @@ class TableReader {
   // Reads the FIL header (and the index page header of an index page) of page into lastPageHeader.
   // False when the page lies outside the file.
   bool ReadPageHeaders(Tablespace ts, uint64_t page);
+  // Reads page whole into image and its headers into lastPageHeader with one read. False when the
+  // headers cannot be read (as ReadPageHeaders); complete: the whole page was read (the bytes
+  // missing from a short read are zero).
+  bool ReadPageWithHeaders(Tablespace ts, uint64_t page, std::vector<uint8_t>& image, bool& complete);
   bool ReadDictionaryTable(uint64_t root, int kind);
 
   // InnoDB column layout (definitions/InnoLayout.cpp).

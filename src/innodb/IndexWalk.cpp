@@ -299,7 +299,8 @@ bool TableReader::DecodeRecordFields(uint8_t* image, size_t r, std::vector<Cell>
       bool isNull = (v.u8(nullByte) & mask) != 0;
       mask <<= 1;
       if (isNull) {
-        cell = Cell{kNullText, CellKind::kNull};
+        cell.text.assign(kNullText);
+        cell.kind = CellKind::kNull;
         continue;
       }
     }
@@ -342,10 +343,11 @@ void TableReader::ReadLeafRows(Tablespace ts, uint64_t page, uint64_t offset) {
       ++damagedPagesSkipped;  // the leaf chain leads back to a page already read
       break;
     }
-    if (!ReadPageHeaders(ts, p)) break;
+    bool complete = false;
+    if (!ReadPageWithHeaders(ts, p, image, complete)) break;
     uint32_t next = lastPageHeader.nextPage;
     bool leaf = IsIndexPageType(lastPageHeader.pageType) && lastPageHeader.level == 0;
-    bool read = leaf && ReadPageImage(ts, p, image);
+    bool read = leaf && complete;
     ByteView v(image.data(), image.size());
     bool compact = (lastPageHeader.heapRecords & 0x8000) != 0;
     if (read && compact && HasCompactInfimum(v, lastPageHeader.pageType)) {
@@ -399,14 +401,18 @@ void TableReader::ReadLeafRows(Tablespace ts, uint64_t page, uint64_t offset) {
 }
 
 bool TableReader::AppendRecordRow(std::vector<Cell>& cells, size_t columnCount, uint64_t page, uint64_t following) {
-  Row row(columnCount);
+  // The decoded cells change places with the row's empty ones, so that both keep their buffers:
+  // the row for the page, the cells for the next record.
+  Row& row = AppendEmptyRow(columnCount);
   for (size_t i = 0; i < cells.size() && i < innoLayout.size(); ++i) {
     int32_t n = innoLayout[i].column.number;
     if (n < 0 || static_cast<size_t>(n) >= columnCount) continue;
     if (i < layoutPrefixEntry.size() && layoutPrefixEntry[i]) continue;
-    row[static_cast<size_t>(n)] = std::move(cells[i]);
+    Cell& target = row[static_cast<size_t>(n)];
+    std::swap(target, cells[i]);
+    cells[i].text.clear();
+    cells[i].kind = CellKind::kText;
   }
-  rowPage.push_back(std::move(row));
   if (rowPage.size() < kRowsPerPage) return false;
   pageFull = true;
   if (!suppressPositions) resumePositions.push_back({page, following});
@@ -439,7 +445,8 @@ bool TableReader::DecodeRedundantFields(uint8_t* image, size_t r, std::vector<Ce
     size_t len = end - previousEnd;
     previousEnd = end;
     if (isNull) {
-      cell = Cell{kNullText, CellKind::kNull};
+      cell.text.assign(kNullText);
+      cell.kind = CellKind::kNull;
     } else if (e.mainType != InnoMainType::kSys) {
       DecodeInnoValue(len, image + start, e, external, cell);
     }

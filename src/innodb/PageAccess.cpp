@@ -11,7 +11,8 @@
 // that direction, user records), the maximum transaction id (56..63), the level (64..65, 0 = leaf)
 // and the index id (66..73).
 //
-// A page that lies wholly or partly outside the file is not read: the caller gets false.
+// A page that lies wholly or partly outside the file is not read: the caller gets false. The leaf
+// walk reads each page once, headers and records together.
 #include <cstring>
 
 #include "decoding/ByteView.h"
@@ -33,14 +34,12 @@ bool TableReader::ReadPageImage(Tablespace ts, uint64_t page, std::vector<uint8_
   return file.ReadAt(page * kPageSize, image.data(), kPageSize) == kPageSize;
 }
 
-bool TableReader::ReadPageHeaders(Tablespace ts, uint64_t page) {
-  const DataFile& file = TablespaceFile(ts);
-  lastPageHeader = PageHeader{};
-  if (!file.IsOpen() || page >= file.Length() / kPageSize) return false;
-  uint8_t bytes[94] = {};
-  if (file.ReadAt(page * kPageSize, bytes, sizeof bytes) != sizeof bytes) return false;
-  ByteView v(bytes, sizeof bytes);
-  PageHeader& h = lastPageHeader;
+namespace {
+
+// The FIL header and, on an index page, the index page header from the first 94 bytes of a page.
+void ParsePageHeaders(const uint8_t* bytes, PageHeader& h) {
+  ByteView v(bytes, 94);
+  h = PageHeader{};
   std::memcpy(h.checksum.data(), bytes, 4);
   h.pageNumber = v.be32(4);
   h.previousPage = v.be32(8);
@@ -63,6 +62,36 @@ bool TableReader::ReadPageHeaders(Tablespace ts, uint64_t page) {
     h.level = v.be16(64);
     h.indexId = v.be64(66);
   }
+}
+
+constexpr size_t kHeadersSize = 94;
+
+}  // namespace
+
+bool TableReader::ReadPageHeaders(Tablespace ts, uint64_t page) {
+  const DataFile& file = TablespaceFile(ts);
+  lastPageHeader = PageHeader{};
+  if (!file.IsOpen() || page >= file.Length() / kPageSize) return false;
+  uint8_t bytes[kHeadersSize] = {};
+  if (file.ReadAt(page * kPageSize, bytes, sizeof bytes) != sizeof bytes) return false;
+  ParsePageHeaders(bytes, lastPageHeader);
+  return true;
+}
+
+bool TableReader::ReadPageWithHeaders(Tablespace ts, uint64_t page, std::vector<uint8_t>& image, bool& complete) {
+  const DataFile& file = TablespaceFile(ts);
+  lastPageHeader = PageHeader{};
+  complete = false;
+  image.resize(kPageSize);
+  if (!file.IsOpen() || page >= file.Length() / kPageSize) {
+    std::memset(image.data(), 0, kPageSize);
+    return false;
+  }
+  const size_t got = file.ReadAt(page * kPageSize, image.data(), kPageSize);
+  if (got < kPageSize) std::memset(image.data() + got, 0, kPageSize - got);
+  if (got < kHeadersSize) return false;
+  ParsePageHeaders(image.data(), lastPageHeader);
+  complete = got == kPageSize;
   return true;
 }
 
