@@ -1,5 +1,6 @@
 #include "save/SqlScript.h"
 
+#include <cstring>
 #include <fstream>
 #include <iterator>
 
@@ -87,26 +88,57 @@ std::string QuoteIdentifier(std::string_view name) {
   return out + "`";
 }
 
+namespace {
+
+// False when none of the eight bytes at p is below 0x1B, a quote or a backslash, so that none of
+// them needs an escape (a true answer is settled byte by byte).
+bool MayNeedEscape(const char* p) {
+  constexpr uint64_t kOnes = 0x0101010101010101ull;
+  constexpr uint64_t kHigh = 0x8080808080808080ull;
+  uint64_t w;
+  std::memcpy(&w, p, 8);
+  const uint64_t below = (w - kOnes * 0x1B) & ~w & kHigh;
+  const uint64_t q = w ^ (kOnes * static_cast<uint8_t>('\''));
+  const uint64_t quote = (q - kOnes) & ~q & kHigh;
+  const uint64_t b = w ^ (kOnes * static_cast<uint8_t>('\\'));
+  const uint64_t backslash = (b - kOnes) & ~b & kHigh;
+  return (below | quote | backslash) != 0;
+}
+
+const char* EscapeOf(char c) {
+  switch (c) {
+    case '\0': return "\\0";
+    case '\'': return "\\'";
+    case '\\': return "\\\\";
+    case '\n': return "\\n";
+    case '\r': return "\\r";
+    case '\x1A': return "\\Z";
+    default: return nullptr;
+  }
+}
+
+}  // namespace
+
 void AppendQuotedString(std::string& out, std::string_view text) {
   out.reserve(out.size() + text.size() + 2);
   out += '\'';
-  size_t run = 0;  // start of the characters not yet copied
-  for (size_t i = 0; i < text.size(); ++i) {
+  // Runs without a character to escape are copied whole; they are found eight bytes at a time.
+  const char* p = text.data();
+  const char* end = p + text.size();
+  while (p < end) {
+    const char* run = p;
     const char* escape = nullptr;
-    switch (text[i]) {
-      case '\0': escape = "\\0"; break;
-      case '\'': escape = "\\'"; break;
-      case '\\': escape = "\\\\"; break;
-      case '\n': escape = "\\n"; break;
-      case '\r': escape = "\\r"; break;
-      case '\x1A': escape = "\\Z"; break;
-      default: continue;
+    for (;;) {
+      while (end - p >= 8 && !MayNeedEscape(p)) p += 8;
+      const char* stop = end - p >= 8 ? p + 8 : end;
+      while (p < stop && !(escape = EscapeOf(*p))) ++p;
+      if (p < stop || p == end) break;
     }
-    out.append(text.data() + run, i - run);
+    out.append(run, static_cast<size_t>(p - run));
+    if (p == end) break;
     out.append(escape, 2);
-    run = i + 1;
+    ++p;
   }
-  out.append(text.data() + run, text.size() - run);
   out += '\'';
 }
 
