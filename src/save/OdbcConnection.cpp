@@ -104,21 +104,27 @@ void OdbcConnection::Close() {
   connected_ = false;
 }
 
-bool OdbcConnection::Execute(const std::string& sql) {
+void* OdbcConnection::RunStatement(const std::string& sql, int16_t& result) {
   lastError_.clear();
   lastNative_ = 0;
   if (!connected_) {
     lastError_ = "Not connected to a server.";
-    return false;
+    return nullptr;
   }
   SQLHSTMT stmt = SQL_NULL_HSTMT;
   if (!Succeeded(SQLAllocHandle(SQL_HANDLE_STMT, Dbc(dbc_), &stmt))) {
     lastError_ = Diagnostics(SQL_HANDLE_DBC, Dbc(dbc_), lastNative_);
-    return false;
+    return nullptr;
   }
   std::string text = sql;
-  SQLRETURN rc = SQLExecDirect(stmt, reinterpret_cast<SQLCHAR*>(text.data()),
-                               static_cast<SQLINTEGER>(text.size()));
+  result = SQLExecDirect(stmt, reinterpret_cast<SQLCHAR*>(text.data()), static_cast<SQLINTEGER>(text.size()));
+  return stmt;
+}
+
+bool OdbcConnection::Execute(const std::string& sql) {
+  SQLRETURN rc = SQL_ERROR;
+  SQLHSTMT stmt = RunStatement(sql, rc);
+  if (!stmt) return false;
   // SQL_NO_DATA: a statement that touched no rows, which is not a failure.
   bool ok = Succeeded(rc) || rc == SQL_NO_DATA;
   if (!ok) {
@@ -131,20 +137,9 @@ bool OdbcConnection::Execute(const std::string& sql) {
 
 bool OdbcConnection::QueryColumn(const std::string& sql, std::vector<std::string>& values) {
   values.clear();
-  lastError_.clear();
-  lastNative_ = 0;
-  if (!connected_) {
-    lastError_ = "Not connected to a server.";
-    return false;
-  }
-  SQLHSTMT stmt = SQL_NULL_HSTMT;
-  if (!Succeeded(SQLAllocHandle(SQL_HANDLE_STMT, Dbc(dbc_), &stmt))) {
-    lastError_ = Diagnostics(SQL_HANDLE_DBC, Dbc(dbc_), lastNative_);
-    return false;
-  }
-  std::string text = sql;
-  SQLRETURN rc = SQLExecDirect(stmt, reinterpret_cast<SQLCHAR*>(text.data()),
-                               static_cast<SQLINTEGER>(text.size()));
+  SQLRETURN rc = SQL_ERROR;
+  SQLHSTMT stmt = RunStatement(sql, rc);
+  if (!stmt) return false;
   bool ok = Succeeded(rc) || rc == SQL_NO_DATA;
   while (ok && rc != SQL_NO_DATA) {
     rc = SQLFetch(stmt);

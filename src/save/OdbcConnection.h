@@ -56,6 +56,11 @@ class OdbcConnection {
   int32_t LastNativeError() const { return lastNative_; }
 
  private:
+  // Clears the last error and executes sql on a new statement handle, which it returns (the caller
+  // frees it) with the execution's SQLRETURN in result; nullptr when not connected or no handle could
+  // be had (LastError says why).
+  void* RunStatement(const std::string& sql, int16_t& result);
+
   void* env_ = nullptr;   // SQLHENV
   void* dbc_ = nullptr;   // SQLHDBC
   bool connected_ = false;
