@@ -13,7 +13,7 @@
 // batches.
 #include "cli/SaveCommands.h"
 
-#include "decoding/DataFile.h"
+#include "definitions/DefinitionKind.h"
 
 #include <algorithm>
 #include <atomic>
@@ -70,11 +70,7 @@ std::vector<std::string> TablesOf(const std::string& folder) {
   std::error_code ec;
   for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
     if (ToLowerAscii(it->path().extension().string()) != ".frm") continue;
-    // A table definition starts with FE 01; views are text files and other files are not tables.
-    DataFile frm;
-    if (!frm.Open(it->path().string())) continue;
-    std::vector<uint8_t> head = frm.Read(0, 2);
-    if (head.size() < 2 || head[0] != 0xFE || head[1] != 0x01) continue;
+    if (DefinitionKindOf(it->path().string()) != DefinitionKind::kTable) continue;
     tables.push_back(it->path().stem().string());
   }
   std::sort(tables.begin(), tables.end());

@@ -22,6 +22,7 @@
 
 #include "decoding/DataFile.h"
 #include "decoding/Text.h"
+#include "definitions/DefinitionKind.h"
 #include "definitions/ParameterFile.h"
 #include "definitions/TableReader.h"
 #include "definitions/TriggerDefinition.h"
@@ -121,11 +122,13 @@ FolderObjects ListFolder(const std::string& folder) {
   }
   std::sort(paths.begin(), paths.end());
   for (const fs::path& path : paths) {
-    DataFile file;
-    if (!file.Open(path.string())) continue;
-    std::vector<uint8_t> head = file.Read(0, 9);
-    if (std::string(head.begin(), head.end()) == "TYPE=VIEW") objects.views.push_back(path.string());
-    else objects.tables.push_back(path.stem().string());
+    switch (DefinitionKindOf(path.string())) {
+      case DefinitionKind::kView: objects.views.push_back(path.string()); break;
+      // Anything else that can be read is taken as a table, so that the run reports what it finds.
+      case DefinitionKind::kTable:
+      case DefinitionKind::kOther: objects.tables.push_back(path.stem().string()); break;
+      case DefinitionKind::kUnreadable: break;
+    }
   }
   return objects;
 }

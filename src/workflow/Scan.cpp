@@ -15,8 +15,8 @@
 #include <filesystem>
 #include <system_error>
 
-#include "decoding/DataFile.h"
 #include "decoding/Text.h"
+#include "definitions/DefinitionKind.h"
 #include "workflow/Workflow.h"
 
 namespace wexholt {
@@ -221,16 +221,13 @@ void RecoveryWorkflow::ScanDatabaseFolder(const std::string& folderPath, TreeIte
 
     if (extension == "frm") {
       std::string path = JoinPath(folderPath, name);
-      DataFile file;
-      if (!file.Open(path)) continue;
-      std::vector<uint8_t> head = file.Read(0, 10);
-      file.Close();
-      if (head.size() >= 2 && head[0] == 0xFE && head[1] == 0x01) {
+      const DefinitionKind kind = DefinitionKindOf(path);
+      if (kind == DefinitionKind::kTable) {
         tableEntries.push_back({databaseIndex, name.substr(0, name.size() - 4)});
         TreeItem tableItem = ui.TreeInsert(tablesItem, tableEntries.back().tableName, kTreeImageFolder,
                                            static_cast<int32_t>(tableEntries.size()));
         ui.TreeInsert(tableItem, "Keys", kTreeImageKeys, kItemKeys);
-      } else if (head.size() >= 9 && std::equal(head.begin(), head.begin() + 9, "TYPE=VIEW")) {
+      } else if (kind == DefinitionKind::kView) {
         if (viewsItem == kNoTreeItem) {
           viewsItem = ui.TreeInsert(databaseItem, "Views", kTreeImageViews, kItemViewsFolder);
         }
