@@ -18,7 +18,7 @@ void TableReader::ClearRowPage() {
     for (Cell& cell : row) {
       if (cell.text.capacity() > kKeptCellCapacity) std::string().swap(cell.text);
     }
-    if (spareRows.size() < kRowsPerPage) spareRows.push_back(std::move(row));
+    if (spareRows.size() < rowsPerPage) spareRows.push_back(std::move(row));
   }
   rowPage.clear();
 }

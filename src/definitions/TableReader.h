@@ -223,8 +223,8 @@ class TableReader {
   bool ReadMyisamHeader(const std::string& path);
   // Opens the .MYD file; false when it cannot be opened.
   bool OpenMyisamData(const std::string& path);
-  // Reads rows from byte position start of the open .MYD file into rowPage until it holds 1000
-  // rows or the file ends; sets pageFull and appends the next page's start (unless
+  // Reads rows from byte position start of the open .MYD file into rowPage until it holds
+  // rowsPerPage rows or the file ends; sets pageFull and appends the next page's start (unless
   // suppressPositions) as the page loop of the record pages does.
   void ReadMyisamPage(uint64_t start);
   // Decodes the fixed-length row at position P and appends it to rowPage (false: deleted slot, no row).
@@ -266,7 +266,7 @@ class TableReader {
 
   // Index walk (innodb/).
   uint64_t DescendToLeaf(Tablespace ts, uint64_t page);
-  // Reads leaf records from (page, offset) on into rowPage, up to 1000 rows; sets pageFull and
+  // Reads leaf records from (page, offset) on into rowPage, up to rowsPerPage rows; sets pageFull and
   // appends the next page's start (unless suppressPositions).
   void ReadLeafRows(Tablespace ts, uint64_t page, uint64_t offset);
 
@@ -363,6 +363,9 @@ class TableReader {
 
   // Rows and page state.
   RowPage rowPage;
+  // Rows a page holds: kRowsPerPage, as the record grid pages. Only the fuzz harnesses lower it, so
+  // that one input walks several short pages instead of decoding thousands of rows.
+  size_t rowsPerPage = kRowsPerPage;
   // Rows of pages read earlier, kept with their cell buffers so that the next page is decoded into
   // them instead of into newly allocated ones.
   std::vector<Row> spareRows;

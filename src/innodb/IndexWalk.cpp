@@ -413,7 +413,7 @@ bool TableReader::AppendRecordRow(std::vector<Cell>& cells, size_t columnCount, 
     cells[i].text.clear();
     cells[i].kind = CellKind::kText;
   }
-  if (rowPage.size() < kRowsPerPage) return false;
+  if (rowPage.size() < rowsPerPage) return false;
   pageFull = true;
   if (!suppressPositions) resumePositions.push_back({page, following});
   return true;

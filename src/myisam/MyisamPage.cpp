@@ -1,4 +1,4 @@
-// One page of rows from a .MYD file: up to kRowsPerPage rows from a byte position on.
+// One page of rows from a .MYD file: up to rowsPerPage rows from a byte position on.
 //
 // Fixed rows: one row every row step bytes. The step is recordLength when it equals the .MYI's
 // packed record length or that is unknown (0); otherwise the packed length when it is smaller than
@@ -33,7 +33,7 @@ void TableReader::ReadMyisamPage(uint64_t start) {
   PrepareMyisamPlaces();
   const uint64_t fileLength = myisamDataFile.Length();
   auto pageIsFull = [&](uint64_t next) {
-    if (rowPage.size() < kRowsPerPage) return false;
+    if (rowPage.size() < rowsPerPage) return false;
     pageFull = true;
     if (!suppressPositions) resumePositions.push_back(ResumePosition{0, next});
     return true;

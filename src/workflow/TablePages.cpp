@@ -154,7 +154,7 @@ bool LoadFollowingPage(TableReader& reader) {
     reader.resumePositions.pop_back();
     reader.pageFull = false;
   }
-  if (reader.rowPage.size() < kRowsPerPage || !reader.pageFull) {
+  if (reader.rowPage.size() < reader.rowsPerPage || !reader.pageFull) {
     reader.resumePositions.push_back({kEndMarkerPage, top.offset});
   }
   return !reader.rowPage.empty();
