@@ -56,6 +56,9 @@ void TableReader::ResetTable() {
   readingIbd = false;
   resumeFromPosition = false;
   damagedPagesSkipped = 0;
+  stopAtLeafPage = kNullPage;
+  stopAtPosition = UINT64_MAX;
+  myisamScanEnd = 0;
   ibdPageCount = 0;
   myisamDataFile.Close();
   ibdFile.Close();

@@ -366,6 +366,15 @@ class TableReader {
   // Rows a page holds: kRowsPerPage, as the record grid pages. Only the fuzz harnesses lower it, so
   // that one input walks several short pages instead of decoding thousands of rows.
   size_t rowsPerPage = kRowsPerPage;
+  // A walk divided among several readers (each reads its own run of leaf pages or of the .MYD):
+  // ReadLeafRows ends, as at the end of the leaf chain, on reaching leaf page stopAtLeafPage, and
+  // ReadMyisamPage starts no record at or after byte position stopAtPosition. The defaults never
+  // stop a walk.
+  uint64_t stopAtLeafPage = kNullPage;
+  uint64_t stopAtPosition = UINT64_MAX;
+  // The record start a dynamic-row .MYD scan stopped at: the position of the first record it did
+  // not read (at or past stopAtPosition when it ran to its stop).
+  uint64_t myisamScanEnd = 0;
   // Rows of pages read earlier, kept with their cell buffers so that the next page is decoded into
   // them instead of into newly allocated ones.
   std::vector<Row> spareRows;

@@ -339,6 +339,7 @@ void TableReader::ReadLeafRows(Tablespace ts, uint64_t page, uint64_t offset) {
   for (uint64_t p = page;;) {
     if (p >= pageCount) break;
     if (ts == Tablespace::kSystem && p == 0) break;
+    if (p == stopAtLeafPage) break;  // where the next reader of a divided walk starts
     if (!visited.insert(p).second) {
       ++damagedPagesSkipped;  // the leaf chain leads back to a page already read
       break;

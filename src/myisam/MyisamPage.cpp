@@ -41,7 +41,7 @@ void TableReader::ReadMyisamPage(uint64_t start) {
 
   if (rowFormat == kRowFormatFixed) {
     const uint64_t step = FixedRowStep(tableDef, baseInfo, fileLength);
-    for (uint64_t pos = start; pos < fileLength;) {
+    for (uint64_t pos = start; pos < fileLength && pos < stopAtPosition;) {
       DecodeFixedRow(pos);
       if (step == 0) break;
       const uint64_t next = pos + step;
@@ -55,7 +55,7 @@ void TableReader::ReadMyisamPage(uint64_t start) {
 
   BlockInfo info;
   uint64_t pos = start;
-  while (pos < fileLength) {
+  while (pos < fileLength && pos < stopAtPosition) {
     myisamRecord.clear();
     uint32_t blocks = 0;
     uint64_t remaining = 1;
@@ -101,6 +101,7 @@ void TableReader::ReadMyisamPage(uint64_t start) {
     info = BlockInfo{};
     if (pageIsFull(pos)) break;
   }
+  myisamScanEnd = pos;
 }
 
 }  // namespace wexholt
