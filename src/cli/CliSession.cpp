@@ -149,13 +149,16 @@ void AppendTsvCell(std::string& out, std::string_view text) {
 }
 
 void BlockWriter::Write(std::string_view bytes) {
+  if (buffer_.empty() && bytes.size() >= kWriterBlock) {
+    // A block of its own size goes out as it is, without a copy.
+    WriteAll(bytes.data(), bytes.size());
+    return;
+  }
   buffer_.append(bytes);
   if (buffer_.size() >= kWriterBlock) Flush();
 }
 
-bool BlockWriter::Flush() {
-  const char* data = buffer_.data();
-  size_t size = buffer_.size();
+void BlockWriter::WriteAll(const char* data, size_t size) {
   while (size > 0 && !failed_) {
     ssize_t n = ::write(fd_, data, size);
     if (n < 0) {
@@ -166,6 +169,10 @@ bool BlockWriter::Flush() {
     data += n;
     size -= static_cast<size_t>(n);
   }
+}
+
+bool BlockWriter::Flush() {
+  WriteAll(buffer_.data(), buffer_.size());
   buffer_.clear();
   return !failed_;
 }

@@ -67,6 +67,8 @@ class BlockWriter {
   bool Failed() const { return failed_; }
 
  private:
+  void WriteAll(const char* data, size_t size);
+
   int fd_;
   std::string buffer_;
   bool failed_ = false;

@@ -3,12 +3,14 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <memory>
 #include <unistd.h>
 
 #include "cli/CliSession.h"
 #include "cli/Commands.h"
 #include "decoding/Text.h"
 #include "workflow/CsvExport.h"
+#include "workflow/ParallelRows.h"
 #include "workflow/TablePages.h"
 
 namespace wexholt {
@@ -64,43 +66,48 @@ class RowFormatter {
     return Encode(std::move(text));
   }
 
-  // The lines of a page of rows, in the output's encoding, into text (emptied first; its buffer
-  // is reused from page to page).
-  void Page(const RowPage& rows, std::string& text) {
-    text.clear();
-    std::string& lines = utf16_ ? utf8Lines_ : text;
-    lines.clear();
+  // The lines of a page of rows, in the output's encoding, appended to text.
+  void AppendPage(const RowPage& rows, std::string& text) {
     for (const Row& row : rows) {
-      switch (format_) {
-        case Format::kTsv:
-          for (size_t i = 0; i < row.size(); ++i) {
-            if (i > 0) lines.push_back('\t');
-            AppendTsvCell(lines, row[i].text);
-          }
-          lines.push_back('\n');
-          break;
-        case Format::kCsv:
-          cells_.resize(row.size());
-          for (size_t i = 0; i < row.size(); ++i) cells_[i].assign(row[i].text);
-          AppendCsvLine(lines, cells_);
-          break;
-        case Format::kJson:
-          lines.push_back('[');
-          for (size_t i = 0; i < row.size(); ++i) {
-            if (i > 0) lines.push_back(',');
-            if (row[i].kind == CellKind::kNull) {
-              lines += "null";
-            } else if (IsValidUtf8(row[i].text)) {
-              AppendJsonString(lines, row[i].text);
-            } else {
-              AppendJsonString(lines, SanitizeUtf8(row[i].text));
-            }
-          }
-          lines += "]\n";
-          break;
-      }
+      rowCells_.resize(row.size());
+      for (size_t i = 0; i < row.size(); ++i) rowCells_[i] = &row[i];
+      AppendRow(rowCells_.data(), rowCells_.size(), text);
     }
-    if (utf16_) text = Utf16le(lines);
+  }
+
+  // The line of one row (count cells, in column order), in the output's encoding, appended to text.
+  void AppendRow(const Cell* const* row, size_t count, std::string& text) {
+    std::string& lines = utf16_ ? utf8Lines_ : text;
+    if (utf16_) lines.clear();
+    switch (format_) {
+      case Format::kTsv:
+        for (size_t i = 0; i < count; ++i) {
+          if (i > 0) lines.push_back('\t');
+          AppendTsvCell(lines, row[i]->text);
+        }
+        lines.push_back('\n');
+        break;
+      case Format::kCsv:
+        cells_.resize(count);
+        for (size_t i = 0; i < count; ++i) cells_[i].assign(row[i]->text);
+        AppendCsvLine(lines, cells_);
+        break;
+      case Format::kJson:
+        lines.push_back('[');
+        for (size_t i = 0; i < count; ++i) {
+          if (i > 0) lines.push_back(',');
+          if (row[i]->kind == CellKind::kNull) {
+            lines += "null";
+          } else if (IsValidUtf8(row[i]->text)) {
+            AppendJsonString(lines, row[i]->text);
+          } else {
+            AppendJsonString(lines, SanitizeUtf8(row[i]->text));
+          }
+        }
+        lines += "]\n";
+        break;
+    }
+    if (utf16_) text += Utf16le(lines);
   }
 
  private:
@@ -117,6 +124,7 @@ class RowFormatter {
   bool utf16_;
   std::string utf8Lines_;            // a page's lines before UTF-16 encoding
   std::vector<std::string> cells_;   // a CSV row's cell texts
+  std::vector<const Cell*> rowCells_;  // a kept row's cells, in column order
 };
 
 bool ParsePageNumber(const std::string& text, long long& page) {
@@ -226,19 +234,38 @@ int RunRowsCommand(const std::vector<std::string>& args) {
       return kExitNotFound;
     }
   }
-  RowFormatter formatter(format, format == Format::kCsv && !outPath.empty());
+  const bool utf16 = format == Format::kCsv && !outPath.empty();
+  RowFormatter formatter(format, utf16);
   int rc = kExitOk;
   {
     BlockWriter out(fd);
     out.Write(formatter.Heading(reader.tableDef.columns));
     std::string text;
     auto writePage = [&] {
-      formatter.Page(reader.rowPage, text);
+      text.clear();
+      formatter.AppendPage(reader.rowPage, text);
       out.Write(text);
     };
     if (all) {
-      writePage();
-      while (!out.Failed() && LoadFollowingPage(reader)) writePage();
+      // Several readers at once where the table's pages can be divided among them; the output is the
+      // same as from one reader.
+      ParallelRowOptions options;
+      options.readers = DefaultReaderCount();
+      auto makeFormatter = [format, utf16]() -> RowTextFormatter {
+        auto own = std::make_shared<RowFormatter>(format, utf16);
+        return [own](const Cell* const* cells, size_t count, std::string& rowText) {
+          own->AppendRow(cells, count, rowText);
+        };
+      };
+      auto writeText = [&](std::string_view pageText) {
+        out.Write(pageText);
+        return !out.Failed();
+      };
+      if (WriteAllRowsDivided(reader, folder, entry.tableName, makeFormatter, writeText, options) ==
+          ParallelRowsResult::kNotDivided) {
+        writePage();
+        while (!out.Failed() && LoadFollowingPage(reader)) writePage();
+      }
     } else {
       bool found = true;
       for (long long k = 1; k < page && found; ++k) found = LoadFollowingPage(reader);

@@ -21,6 +21,18 @@ void TableReader::ClearRowPage() {
     if (spareRows.size() < rowsPerPage) spareRows.push_back(std::move(row));
   }
   rowPage.clear();
+  sinkRows = 0;
+}
+
+void TableReader::RowDone() {
+  if (!rowSink || rowPage.empty()) return;
+  const Row& row = rowPage.back();
+  sinkCells.resize(row.size());
+  for (size_t i = 0; i < row.size(); ++i) sinkCells[i] = &row[i];
+  rowSink(sinkCells.data(), sinkCells.size());
+  spareRows.push_back(std::move(rowPage.back()));
+  rowPage.pop_back();
+  ++sinkRows;
 }
 
 Row& TableReader::AppendEmptyRow(size_t columnCount) {
@@ -45,6 +57,7 @@ void TableReader::ResetTable() {
   tableColumnRecords.clear();
   rowPage.clear();
   spareRows.clear();
+  sinkRows = 0;
   myisamFields.clear();
   tableDef.columns.clear();
   tableDef.enumValues.clear();
@@ -58,8 +71,11 @@ void TableReader::ResetTable() {
   damagedPagesSkipped = 0;
   stopAtLeafPage = kNullPage;
   stopAtPosition = UINT64_MAX;
+  stoppedAtLeafPage = false;
   myisamScanEnd = 0;
   ibdPageCount = 0;
+  ibdWindowPages = 0;
+  ibdLastPage = kNullPage;
   myisamDataFile.Close();
   ibdFile.Close();
 }

@@ -15,6 +15,7 @@
 #include <array>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -227,6 +228,8 @@ class TableReader {
   // rowsPerPage rows or the file ends; sets pageFull and appends the next page's start (unless
   // suppressPositions) as the page loop of the record pages does.
   void ReadMyisamPage(uint64_t start);
+  // Bytes from one fixed-length row slot of the open .MYD to the next (0 when unknown).
+  uint64_t MyisamFixedRowStep() const;
   // Decodes the fixed-length row at position P and appends it to rowPage (false: deleted slot, no row).
   bool DecodeFixedRow(uint64_t position);
   // Reads the dynamic block header at position into info; returns the flags.
@@ -307,6 +310,8 @@ class TableReader {
   // Appends the row of a decoded record; true when the RowPage is now full (the resume position
   // of the following record appended unless suppressPositions).
   bool AppendRecordRow(std::vector<Cell>& cells, size_t columnCount, uint64_t page, uint64_t following);
+  // Appends the row of a decoded record to rowPage (cells in innoLayout order).
+  void AppendRowCells(std::vector<Cell>& cells, size_t columnCount);
 
   // ---- InnoDB layout and instant-column state ----
   struct LayoutBuildEntry {
@@ -354,6 +359,13 @@ class TableReader {
   // InnoDB.
   uint64_t systemPageCount = 0;
   uint64_t ibdPageCount = 0;
+  // Pages of the .ibd read ahead by ReadPageWithHeaders when pages are read in file order:
+  // ibdWindowPages pages from ibdWindowFirst on (0 = none); ibdLastPage is the page read last.
+  static constexpr uint64_t kIbdWindowPages = 64;
+  std::vector<uint8_t> ibdWindow;
+  uint64_t ibdWindowFirst = 0;
+  uint64_t ibdWindowPages = 0;
+  uint64_t ibdLastPage = kNullPage;
   PageHeader lastPageHeader;
   std::vector<SysTablesRow> sysTables;
   std::vector<SysColumnsRow> sysColumns;
@@ -372,6 +384,7 @@ class TableReader {
   // stop a walk.
   uint64_t stopAtLeafPage = kNullPage;
   uint64_t stopAtPosition = UINT64_MAX;
+  bool stoppedAtLeafPage = false;  // the last ReadLeafRows ended at stopAtLeafPage
   // The record start a dynamic-row .MYD scan stopped at: the position of the first record it did
   // not read (at or past stopAtPosition when it ran to its stop).
   uint64_t myisamScanEnd = 0;
@@ -382,6 +395,17 @@ class TableReader {
   void ClearRowPage();
   // Appends a row of columnCount empty text cells to rowPage (a spare row when there is one).
   Row& AppendEmptyRow(size_t columnCount);
+  // Streaming: when rowSink is set, each row is handed to it as soon as it has been decoded (as
+  // one cell pointer per column, in column order) and then let go, instead of being kept in
+  // rowPage (which then holds no more than the row being decoded, its buffers staying warm in the
+  // cache); a page still ends after rowsPerPage rows.
+  std::function<void(const Cell* const* cells, size_t count)> rowSink;
+  size_t sinkRows = 0;  // rows handed to rowSink since the page began
+  std::vector<const Cell*> sinkCells;
+  // Rows of the page read so far, kept or handed on.
+  size_t PageRowCount() const { return rowSink ? sinkRows : rowPage.size(); }
+  // A reader calls this after each row it appended: hands the row to rowSink when streaming.
+  void RowDone();
   std::deque<ResumePosition> resumePositions;
   bool pageFull = false;
   bool suppressPositions = false;

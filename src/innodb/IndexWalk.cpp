@@ -54,6 +54,15 @@ namespace wexholt {
 
 namespace {
 
+// Empties the cells of a record (count of them), keeping their text buffers for the next record.
+void ResetCells(std::vector<Cell>& cells, size_t count) {
+  cells.resize(count);
+  for (Cell& cell : cells) {
+    cell.text.clear();
+    cell.kind = CellKind::kText;
+  }
+}
+
 constexpr size_t kInfimumOrigin = 99;
 constexpr size_t kSupremumOrigin = 112;
 constexpr size_t kFirstUserRecord = 120;
@@ -260,7 +269,7 @@ bool TableReader::ApplyStoredFieldOrder(Tablespace ts, const uint8_t* image, siz
 
 bool TableReader::DecodeRecordFields(uint8_t* image, size_t r, std::vector<Cell>& cells, bool metadataBlob) {
   ByteView v(image, kPageSize);
-  cells.assign(innoLayout.size(), Cell{});
+  ResetCells(cells, innoLayout.size());
   uint16_t status = v.be16(r - 4) & 7;
   size_t hdr = r - 5;  // lowest byte of the fixed header
   size_t fields = innoLayout.size();
@@ -330,6 +339,7 @@ bool TableReader::DecodeRecordFields(uint8_t* image, size_t r, std::vector<Cell>
 
 void TableReader::ReadLeafRows(Tablespace ts, uint64_t page, uint64_t offset) {
   pageFull = false;
+  stoppedAtLeafPage = false;
   if (page == kNullPage) return;
   uint64_t pageCount = TablespacePageCount(ts);
   size_t columnCount = tableDef.columns.size();
@@ -339,7 +349,10 @@ void TableReader::ReadLeafRows(Tablespace ts, uint64_t page, uint64_t offset) {
   for (uint64_t p = page;;) {
     if (p >= pageCount) break;
     if (ts == Tablespace::kSystem && p == 0) break;
-    if (p == stopAtLeafPage) break;  // where the next reader of a divided walk starts
+    if (p == stopAtLeafPage) {  // where the next reader of a divided walk starts
+      stoppedAtLeafPage = true;
+      break;
+    }
     if (!visited.insert(p).second) {
       ++damagedPagesSkipped;  // the leaf chain leads back to a page already read
       break;
@@ -402,6 +415,29 @@ void TableReader::ReadLeafRows(Tablespace ts, uint64_t page, uint64_t offset) {
 }
 
 bool TableReader::AppendRecordRow(std::vector<Cell>& cells, size_t columnCount, uint64_t page, uint64_t following) {
+  if (rowSink) {
+    // Streaming: the cells go out where they are, in column order; the next record is decoded into
+    // them again.
+    static const Cell kNoCell;
+    sinkCells.assign(columnCount, &kNoCell);
+    for (size_t i = 0; i < cells.size() && i < innoLayout.size(); ++i) {
+      int32_t n = innoLayout[i].column.number;
+      if (n < 0 || static_cast<size_t>(n) >= columnCount) continue;
+      if (i < layoutPrefixEntry.size() && layoutPrefixEntry[i]) continue;
+      sinkCells[static_cast<size_t>(n)] = &cells[i];
+    }
+    rowSink(sinkCells.data(), columnCount);
+    ++sinkRows;
+  } else {
+    AppendRowCells(cells, columnCount);
+  }
+  if (PageRowCount() < rowsPerPage) return false;
+  pageFull = true;
+  if (!suppressPositions) resumePositions.push_back({page, following});
+  return true;
+}
+
+void TableReader::AppendRowCells(std::vector<Cell>& cells, size_t columnCount) {
   // The decoded cells change places with the row's empty ones, so that both keep their buffers:
   // the row for the page, the cells for the next record.
   Row& row = AppendEmptyRow(columnCount);
@@ -414,15 +450,11 @@ bool TableReader::AppendRecordRow(std::vector<Cell>& cells, size_t columnCount, 
     cells[i].text.clear();
     cells[i].kind = CellKind::kText;
   }
-  if (rowPage.size() < rowsPerPage) return false;
-  pageFull = true;
-  if (!suppressPositions) resumePositions.push_back({page, following});
-  return true;
 }
 
 bool TableReader::DecodeRedundantFields(uint8_t* image, size_t r, std::vector<Cell>& cells) {
   ByteView v(image, kPageSize);
-  cells.assign(innoLayout.size(), Cell{});
+  ResetCells(cells, innoLayout.size());
   uint32_t bits = v.be24(r - 5);
   bool oneByte = (bits & 1) != 0;
   size_t fields = (bits >> 1) & 0x3FF;

@@ -17,15 +17,12 @@
 
 namespace wexholt {
 
-namespace {
-
-uint64_t FixedRowStep(const TableDef& def, const MyisamBaseInfo& base, uint64_t fileLength) {
-  const uint64_t recordLength = def.recordLength > 0 ? static_cast<uint64_t>(def.recordLength) : 0;
-  if (recordLength == base.packedRecordLength || base.packedRecordLength == 0) return recordLength;
-  return base.packedRecordLength < fileLength ? base.packedRecordLength : recordLength;
+uint64_t TableReader::MyisamFixedRowStep() const {
+  const uint64_t fileLength = myisamDataFile.Length();
+  const uint64_t recordLength = tableDef.recordLength > 0 ? static_cast<uint64_t>(tableDef.recordLength) : 0;
+  if (recordLength == baseInfo.packedRecordLength || baseInfo.packedRecordLength == 0) return recordLength;
+  return baseInfo.packedRecordLength < fileLength ? baseInfo.packedRecordLength : recordLength;
 }
-
-}  // namespace
 
 void TableReader::ReadMyisamPage(uint64_t start) {
   pageFull = false;
@@ -33,16 +30,17 @@ void TableReader::ReadMyisamPage(uint64_t start) {
   PrepareMyisamPlaces();
   const uint64_t fileLength = myisamDataFile.Length();
   auto pageIsFull = [&](uint64_t next) {
-    if (rowPage.size() < rowsPerPage) return false;
+    if (PageRowCount() < rowsPerPage) return false;
     pageFull = true;
     if (!suppressPositions) resumePositions.push_back(ResumePosition{0, next});
     return true;
   };
 
   if (rowFormat == kRowFormatFixed) {
-    const uint64_t step = FixedRowStep(tableDef, baseInfo, fileLength);
+    const uint64_t step = MyisamFixedRowStep();
     for (uint64_t pos = start; pos < fileLength && pos < stopAtPosition;) {
       DecodeFixedRow(pos);
+      RowDone();
       if (step == 0) break;
       const uint64_t next = pos + step;
       if (next > fileLength || next < pos) break;
@@ -96,6 +94,7 @@ void TableReader::ReadMyisamPage(uint64_t start) {
     const uint32_t total = static_cast<uint32_t>(myisamRecord.size());
     myisamRecord.push_back(0);
     DecodeDynamicRecord(myisamRecord.data(), total);
+    RowDone();
     if (firstBlockEnd <= pos) break;
     pos = firstBlockEnd;
     info = BlockInfo{};
