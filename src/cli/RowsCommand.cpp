@@ -47,9 +47,26 @@ void AppendJsonString(std::string& out, std::string_view utf8) {
   out.push_back('"');
 }
 
+// Column types whose text is only digits, signs, points, colons, dashes and spaces (numbers,
+// DECIMAL, the temporal types, YEAR): a TSV cell of theirs never needs an escape.
+bool IsPlainTextType(int typeCode) {
+  switch (typeCode) {
+    case TypeCode::kTiny: case TypeCode::kShort: case TypeCode::kLong: case TypeCode::kFloat:
+    case TypeCode::kDouble: case TypeCode::kTimestamp: case TypeCode::kLongLong: case TypeCode::kInt24:
+    case TypeCode::kDate: case TypeCode::kTime: case TypeCode::kDateTime: case TypeCode::kYear:
+    case TypeCode::kNewDate: case TypeCode::kTimestamp2: case TypeCode::kDateTime2: case TypeCode::kTime2:
+    case TypeCode::kNewDecimal:
+      return true;
+    default:
+      return false;
+  }
+}
+
 class RowFormatter {
  public:
-  RowFormatter(Format format, bool utf16) : format_(format), utf16_(utf16) {}
+  RowFormatter(Format format, bool utf16, const std::vector<ColumnDef>& columns) : format_(format), utf16_(utf16) {
+    for (const ColumnDef& column : columns) plain_.push_back(IsPlainTextType(column.typeCode) ? 1 : 0);
+  }
 
   std::string Heading(const std::vector<ColumnDef>& columns) const {
     std::string text;
@@ -83,7 +100,8 @@ class RowFormatter {
       case Format::kTsv:
         for (size_t i = 0; i < count; ++i) {
           if (i > 0) lines.push_back('\t');
-          AppendTsvCell(lines, row[i]->text);
+          if (i < plain_.size() && plain_[i]) lines.append(row[i]->text);
+          else AppendTsvCell(lines, row[i]->text);
         }
         lines.push_back('\n');
         break;
@@ -125,6 +143,7 @@ class RowFormatter {
   std::string utf8Lines_;            // a page's lines before UTF-16 encoding
   std::vector<std::string> cells_;   // a CSV row's cell texts
   std::vector<const Cell*> rowCells_;  // a kept row's cells, in column order
+  std::vector<uint8_t> plain_;          // per column: its text never needs a TSV escape
 };
 
 bool ParsePageNumber(const std::string& text, long long& page) {
@@ -235,7 +254,8 @@ int RunRowsCommand(const std::vector<std::string>& args) {
     }
   }
   const bool utf16 = format == Format::kCsv && !outPath.empty();
-  RowFormatter formatter(format, utf16);
+  const std::vector<ColumnDef> columns = reader.tableDef.columns;
+  RowFormatter formatter(format, utf16, columns);
   int rc = kExitOk;
   {
     BlockWriter out(fd);
@@ -251,8 +271,8 @@ int RunRowsCommand(const std::vector<std::string>& args) {
       // same as from one reader.
       ParallelRowOptions options;
       options.readers = DefaultReaderCount();
-      auto makeFormatter = [format, utf16]() -> RowTextFormatter {
-        auto own = std::make_shared<RowFormatter>(format, utf16);
+      auto makeFormatter = [format, utf16, &columns]() -> RowTextFormatter {
+        auto own = std::make_shared<RowFormatter>(format, utf16, columns);
         return [own](const Cell* const* cells, size_t count, std::string& rowText) {
           own->AppendRow(cells, count, rowText);
         };

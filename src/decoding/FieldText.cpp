@@ -60,17 +60,24 @@ void AppendNumber(std::string& out, T value) {
   out.append(buf, r.ptr);
 }
 
-// value as at least width digits, zeros in front.
-void AppendPadded(std::string& out, uint64_t value, int width) {
+// value as at least width digits, zeros in front, written at p; returns the end.
+char* PutPadded(char* p, uint64_t value, int width) {
   char buf[24];
   auto r = std::to_chars(buf, buf + sizeof buf, value);
-  for (int n = static_cast<int>(r.ptr - buf); n < width; ++n) out.push_back('0');
-  out.append(buf, r.ptr);
+  for (int n = static_cast<int>(r.ptr - buf); n < width; ++n) *p++ = '0';
+  for (const char* q = buf; q < r.ptr; ++q) *p++ = *q;
+  return p;
 }
 
-void AppendTwo(std::string& out, unsigned v) {
-  out.push_back(static_cast<char>('0' + (v / 10) % 10));
-  out.push_back(static_cast<char>('0' + v % 10));
+char* PutTwo(char* p, unsigned v) {
+  *p++ = static_cast<char>('0' + (v / 10) % 10);
+  *p++ = static_cast<char>('0' + v % 10);
+  return p;
+}
+
+void AppendPadded(std::string& out, uint64_t value, int width) {
+  char buf[48];
+  out.append(buf, PutPadded(buf, value, width));
 }
 
 void AppendHex(std::string& out, const uint8_t* bytes, size_t count) {
@@ -91,27 +98,39 @@ void AppendFraction(std::string& out, uint32_t usec, int digits) {
   AppendPadded(out, usec / kPowers10[6 - digits], digits);
 }
 
+// The parts are written into a buffer first, then appended at once.
+char* PutDate(char* p, unsigned year, unsigned month, unsigned day) {
+  p = PutPadded(p, year, 4);
+  *p++ = '-';
+  p = PutTwo(p, month);
+  *p++ = '-';
+  return PutTwo(p, day);
+}
+
+char* PutClock(char* p, uint64_t hour, unsigned minute, unsigned second) {
+  p = PutPadded(p, hour, 2);
+  *p++ = ':';
+  p = PutTwo(p, minute);
+  *p++ = ':';
+  return PutTwo(p, second);
+}
+
 void AppendDate(std::string& out, unsigned year, unsigned month, unsigned day) {
-  AppendPadded(out, year, 4);
-  out.push_back('-');
-  AppendTwo(out, month);
-  out.push_back('-');
-  AppendTwo(out, day);
+  char buf[64];
+  out.append(buf, PutDate(buf, year, month, day));
 }
 
 void AppendClock(std::string& out, uint64_t hour, unsigned minute, unsigned second) {
-  AppendPadded(out, hour, 2);
-  out.push_back(':');
-  AppendTwo(out, minute);
-  out.push_back(':');
-  AppendTwo(out, second);
+  char buf[64];
+  out.append(buf, PutClock(buf, hour, minute, second));
 }
 
 void AppendDateTime(std::string& out, unsigned year, unsigned month, unsigned day, unsigned hour,
                     unsigned minute, unsigned second) {
-  AppendDate(out, year, month, day);
-  out.push_back(' ');
-  AppendClock(out, hour, minute, second);
+  char buf[96];
+  char* p = PutDate(buf, year, month, day);
+  *p++ = ' ';
+  out.append(buf, PutClock(p, hour, minute, second));
 }
 
 void AppendPackedDateTime(std::string& out, uint64_t value) {
