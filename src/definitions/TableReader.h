@@ -247,7 +247,8 @@ class TableReader {
   ByteView MyisamDataBytes(uint64_t position, size_t count);
 
   // ---- InnoDB (innodb/) ----
-  // Opens ibdata1 and loads SYS_TABLES, SYS_COLUMNS and SYS_INDEXES; false when it cannot be opened.
+  // Opens ibdata1 and loads SYS_TABLES, SYS_COLUMNS and SYS_INDEXES; false (and closed) when it cannot
+  // be opened or page 8 is not an index page (no SYS_TABLES root: an empty, cut-off or damaged file).
   bool LoadSystemTablespace(const std::string& path);
   bool SystemTablespaceOpen() const { return systemFile.IsOpen(); }
   // Opens the table's .ibd and sets ibdPageCount; false when it cannot be opened.

@@ -115,7 +115,14 @@ bool TableReader::LoadSystemTablespace(const std::string& path) {
   systemPageCount = 0;
   if (!systemFile.Open(path)) return false;
   systemPageCount = systemFile.Length() / kPageSize;
-  ReadDictionaryTable(8, kSysTablesKind);
+  // Without a SYS_TABLES root (an empty or cut-off file, a damaged page 8) no table can be found
+  // in it: the file is not taken as the system tablespace, so that tables with an .ibd of their
+  // own are read as without ibdata1 (root page 3, the layout of the .frm).
+  if (!ReadDictionaryTable(8, kSysTablesKind)) {
+    systemFile.Close();
+    systemPageCount = 0;
+    return false;
+  }
   ReadDictionaryTable(10, kSysColumnsKind);
   ReadDictionaryTable(11, kSysIndexesKind);
   return true;

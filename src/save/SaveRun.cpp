@@ -502,6 +502,9 @@ class Run {
         return fail(reader_.SystemTablespaceOpen() ? "the tablespace (.ibd) cannot be found"
                                                    : "the tablespace (.ibd) cannot be found and ibdata1 is not loaded");
       }
+      // No leaf page was reached from the root (an empty or damaged .ibd, a root not in the
+      // tablespace): the rows are not there to save, which is not a table of 0 rows.
+      if (reader_.resumePositions.empty()) return fail("the clustered index of the table cannot be read");
     } else {
       const std::string engine = EngineNameOf(def);
       return fail("the rows of " + (engine.empty() ? std::string("this engine") : engine) + " tables cannot be read");
