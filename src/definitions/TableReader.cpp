@@ -22,6 +22,7 @@ void TableReader::ClearRowPage() {
   }
   rowPage.clear();
   sinkRows = 0;
+  sinkCellOfColumn.clear();
 }
 
 void TableReader::RowDone() {

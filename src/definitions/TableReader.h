@@ -17,6 +17,8 @@
 #include <deque>
 #include <functional>
 #include <string>
+#include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "decoding/ByteView.h"
@@ -403,6 +405,7 @@ class TableReader {
   std::function<void(const Cell* const* cells, size_t count)> rowSink;
   size_t sinkRows = 0;  // rows handed to rowSink since the page began
   std::vector<const Cell*> sinkCells;
+  std::vector<int32_t> sinkCellOfColumn;  // per column its innoLayout entry (-1: none); per page
   // Rows of the page read so far, kept or handed on.
   size_t PageRowCount() const { return rowSink ? sinkRows : rowPage.size(); }
   // A reader calls this after each row it appended: hands the row to rowSink when streaming.
@@ -412,8 +415,47 @@ class TableReader {
   bool suppressPositions = false;
   bool readingIbd = false;
   bool resumeFromPosition = false;  // the next read starts at the given offset
-  // Pages or regions skipped as damaged by the last walk of this table (salvage count).
+  // Pages or regions skipped as damaged by the last walk of this table (salvage count). For the
+  // InnoDB leaf walk: the distinct leaf pages that lost records to damage (a page the leaf chain
+  // or a leaf's previous/next page number leads to that is not a whole, readable leaf page of the
+  // index; a leaf page of the index with no readable infimum; a leaf page whose record chain is
+  // cut), plus the leaf pages whose next page number leads nowhere (past the end of the file, back
+  // into the chain, or to a page that names another page as its previous). Each is counted once
+  // however often the table's pages are read (Previous, Next again) until ResetTable or OpenIbd.
   uint64_t damagedPagesSkipped = 0;
+
+  // ---- InnoDB leaf walk order and salvage (innodb/LeafSalvage.cpp) ----
+  // The leaf pages in the order the walk of the table shown reads them: the pages met along the
+  // next page numbers from the walk's first page on and, once that chain breaks, every other
+  // readable leaf page of the same index (index page, level 0, leafIndexId in its header, whole,
+  // with an infimum), in page-number order. A walk started or resumed on one of these pages goes
+  // on in this order, so that Next, Previous and reading every page in turn give each record of a
+  // readable leaf page once. The whole-file scan runs only when the chain breaks.
+  std::vector<uint64_t> leafOrder;
+  std::unordered_map<uint64_t, size_t> leafOrderSlot;  // page -> its place in leafOrder
+  bool leafSalvage = false;       // the chain broke: leafOrder is complete (salvage order)
+  bool leafIndexKnown = false;    // leafIndexId has been read from the walk's first page
+  uint64_t leafIndexId = 0;       // index id in the header of the walk's first leaf page
+  std::unordered_set<uint64_t> leafDamage;  // what damagedPagesSkipped counted (2 * page, + 1 for a link)
+  // Empties the walk order and the damage counted for it (a new table or tablespace file).
+  void ResetLeafWalk();
+  // The place of page in leafOrder; a page not in it starts a new order at it.
+  size_t BeginLeafWalk(uint64_t page);
+  // Whether the page just read (image, headers in lastPageHeader) is a readable leaf page of the
+  // walked index; the first page of a walk gives leafIndexId.
+  bool IsWalkedLeafPage(const std::vector<uint8_t>& image, bool complete);
+  // The place of the page that follows slot, whose next page number is next (leafOrder.size() at
+  // the end); followed: the page there was reached by a next page number not yet checked.
+  size_t FollowingLeafSlot(Tablespace ts, size_t slot, uint32_t next, bool& followed);
+  // The chain breaks at slot (a page reached by its predecessor's next page number that is not a
+  // readable leaf page following it): drops it from the order, counts damageKey, completes the
+  // salvage order; the place to go on from.
+  size_t BreakLeafChain(Tablespace ts, size_t slot, uint64_t damageKey);
+  // Appends every readable leaf page of the index not in leafOrder, in page-number order, and
+  // counts the damage the page numbers of the leaf pages show (once per table).
+  void CompleteLeafSalvageOrder(Tablespace ts);
+  // Counts one damaged page (key 2 * page) or broken next link (2 * page + 1) once.
+  void NoteLeafDamage(uint64_t key);
 };
 
 }  // namespace wexholt

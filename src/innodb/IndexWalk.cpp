@@ -418,13 +418,21 @@ bool TableReader::AppendRecordRow(std::vector<Cell>& cells, size_t columnCount, 
   if (rowSink) {
     // Streaming: the cells go out where they are, in column order; the next record is decoded into
     // them again.
+    // Which cell gives each column is worked out once per page of rows.
     static const Cell kNoCell;
-    sinkCells.assign(columnCount, &kNoCell);
-    for (size_t i = 0; i < cells.size() && i < innoLayout.size(); ++i) {
-      int32_t n = innoLayout[i].column.number;
-      if (n < 0 || static_cast<size_t>(n) >= columnCount) continue;
-      if (i < layoutPrefixEntry.size() && layoutPrefixEntry[i]) continue;
-      sinkCells[static_cast<size_t>(n)] = &cells[i];
+    if (sinkCellOfColumn.size() != columnCount) {
+      sinkCellOfColumn.assign(columnCount, -1);
+      for (size_t i = 0; i < innoLayout.size(); ++i) {
+        int32_t n = innoLayout[i].column.number;
+        if (n < 0 || static_cast<size_t>(n) >= columnCount) continue;
+        if (i < layoutPrefixEntry.size() && layoutPrefixEntry[i]) continue;
+        sinkCellOfColumn[static_cast<size_t>(n)] = static_cast<int32_t>(i);
+      }
+    }
+    sinkCells.resize(columnCount);
+    for (size_t n = 0; n < columnCount; ++n) {
+      const int32_t i = sinkCellOfColumn[n];
+      sinkCells[n] = i >= 0 && static_cast<size_t>(i) < cells.size() ? &cells[static_cast<size_t>(i)] : &kNoCell;
     }
     rowSink(sinkCells.data(), columnCount);
     ++sinkRows;
