@@ -70,6 +70,7 @@ void TableReader::ResetTable() {
   readingIbd = false;
   resumeFromPosition = false;
   damagedPagesSkipped = 0;
+  ResetLeafWalk();
   stopAtLeafPage = kNullPage;
   stopAtPosition = UINT64_MAX;
   stoppedAtLeafPage = false;

@@ -38,8 +38,9 @@
 //
 // Failure shows as rows missing: a page that is not an index leaf page contributes none (counted in
 // damagedPagesSkipped), a field that would leave the page image gets the empty text and ends the
-// record. Every walk is bounded: a page is visited once, a page's record chain by its heap record
-// count, the descent by the page count.
+// record. Where the leaf chain breaks, the walk goes on with the other leaf pages of the index in
+// page-number order (LeafSalvage.cpp). Every walk is bounded: a page is visited once, a page's
+// record chain by its heap record count, the descent by the page count.
 #include <algorithm>
 #include <cstdint>
 #include <string>
@@ -340,43 +341,46 @@ bool TableReader::DecodeRecordFields(uint8_t* image, size_t r, std::vector<Cell>
 void TableReader::ReadLeafRows(Tablespace ts, uint64_t page, uint64_t offset) {
   pageFull = false;
   stoppedAtLeafPage = false;
-  if (page == kNullPage) return;
-  uint64_t pageCount = TablespacePageCount(ts);
+  if (page == kNullPage || page >= TablespacePageCount(ts)) return;
+  if (ts == Tablespace::kSystem && page == 0) return;
   size_t columnCount = tableDef.columns.size();
-  std::unordered_set<uint64_t> visited;
   std::vector<uint8_t> image;
   std::vector<Cell> cells;
-  for (uint64_t p = page;;) {
-    if (p >= pageCount) break;
-    if (ts == Tablespace::kSystem && p == 0) break;
+  // The pages come in the walk order of LeafSalvage.cpp: along the next page numbers while the
+  // chain holds, in the salvage order once it broke.
+  bool followed = false;  // p was reached by a next page number not yet checked
+  for (size_t slot = BeginLeafWalk(page); slot < leafOrder.size();) {
+    const uint64_t p = leafOrder[slot];
     if (p == stopAtLeafPage) {  // where the next reader of a divided walk starts
       stoppedAtLeafPage = true;
       break;
     }
-    if (!visited.insert(p).second) {
-      ++damagedPagesSkipped;  // the leaf chain leads back to a page already read
-      break;
-    }
     bool complete = false;
-    if (!ReadPageWithHeaders(ts, p, image, complete)) break;
+    bool got = ReadPageWithHeaders(ts, p, image, complete);
     uint32_t next = lastPageHeader.nextPage;
-    bool leaf = IsIndexPageType(lastPageHeader.pageType) && lastPageHeader.level == 0;
-    bool read = leaf && complete;
+    bool readable = got && IsWalkedLeafPage(image, complete);
+    if (followed && (!readable || lastPageHeader.previousPage != leafOrder[slot - 1])) {
+      // Not the page that follows: damaged, of another index, or naming another page before it.
+      uint64_t key = readable ? 2 * leafOrder[slot - 1] + 1 : 2 * p;
+      slot = BreakLeafChain(ts, slot, key);
+      followed = false;
+      continue;
+    }
     ByteView v(image.data(), image.size());
     bool compact = (lastPageHeader.heapRecords & 0x8000) != 0;
-    if (read && compact && HasCompactInfimum(v, lastPageHeader.pageType)) {
+    if (readable && compact) {
       size_t r = FirstRecord(v);
       if (resumeFromPosition && offset != 0) r = static_cast<size_t>(offset);
       // A record's chain position repeats at most once per heap record.
       size_t limit = lastPageHeader.heapRecords & 0x7FFF;
       for (size_t k = 0; r != kSupremumOrigin; ++k) {
         if (r < kFirstUserRecord || r >= kPageDataEnd || k >= limit) {
-          ++damagedPagesSkipped;
+          NoteLeafDamage(2 * p);
           break;
         }
         uint16_t status = v.be16(r - 4) & 7;
         if (status != kStatusOrdinary && status != kStatusInstant) {
-          ++damagedPagesSkipped;
+          NoteLeafDamage(2 * p);
           break;
         }
         size_t following = (r + v.be16(r - 2)) & 0xFFFF;
@@ -388,14 +392,14 @@ void TableReader::ReadLeafRows(Tablespace ts, uint64_t page, uint64_t offset) {
         }
         r = following;
       }
-    } else if (read && !compact && v.CString(kRedundantInfimumOrigin) == "infimum") {
+    } else if (readable) {
       // ROW_FORMAT=REDUNDANT: absolute next-record offsets, field end offsets before the header.
       size_t r = v.be16(kRedundantInfimumOrigin - 2);
       if (resumeFromPosition && offset != 0) r = static_cast<size_t>(offset);
       size_t limit = lastPageHeader.heapRecords & 0x7FFF;
       for (size_t k = 0; r != kRedundantSupremumOrigin; ++k) {
         if (r < kRedundantSupremumOrigin + 9 || r >= kPageDataEnd || k >= limit) {
-          ++damagedPagesSkipped;
+          NoteLeafDamage(2 * p);
           break;
         }
         size_t following = v.be16(r - 2);
@@ -406,11 +410,13 @@ void TableReader::ReadLeafRows(Tablespace ts, uint64_t page, uint64_t offset) {
         r = following;
       }
     } else {
-      ++damagedPagesSkipped;
+      // The first page of the walk, or a salvage page, that cannot be read: its next page number
+      // is not trusted.
+      NoteLeafDamage(2 * p);
+      CompleteLeafSalvageOrder(ts);
     }
     resumeFromPosition = false;
-    if (next == kNullPage) break;
-    p = next;
+    slot = FollowingLeafSlot(ts, slot, next, followed);
   }
 }
 

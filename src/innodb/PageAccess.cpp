@@ -22,6 +22,7 @@ namespace wexholt {
 
 bool TableReader::OpenIbd(const std::string& path) {
   ibdPageCount = 0;
+  ResetLeafWalk();  // the leaf walk order belongs to the file it was read from
   ibdWindowPages = 0;
   ibdLastPage = kNullPage;
   if (!ibdFile.Open(path)) return false;
