@@ -9,11 +9,15 @@
 // unpacked as one record. The scan goes on at the end of the record's first block, so the later
 // blocks of a record that grew, met there as continuation blocks, are stepped over too.
 //
-// The scan always moves forward: a row step of 0, a type byte above 13, a block that would not
-// move the position, a continuation that is free space, adds no data or leads outside the file, and
-// a record longer than the file end the page with the rows read so far and record no further start.
+// The scan always moves forward. A row step of 0 ends a fixed-row page. In dynamic rows a damaged
+// record (a type byte above 13, a block that would not move the position, a continuation that is
+// free space, adds no data or leads outside the file, a record longer than the file, a record that
+// cannot be unpacked) gives no row: the scan resumes at the next plausible block header after the
+// record's start (FindNextBlockHeader, or the end of the file when there is none) and counts one
+// damaged region in damagedPagesSkipped.
 // A full page records the start of the next one (unless suppressPositions).
 #include "definitions/TableReader.h"
+#include "myisam/BlockResync.h"
 
 namespace wexholt {
 
@@ -89,12 +93,21 @@ void TableReader::ReadMyisamPage(uint64_t start) {
       if (info.dataLength == 0 || info.nextPosition >= fileLength) { endPage = true; break; }
       at = info.nextPosition;
     } while (remaining != 0);
-    if (endPage) break;
-
-    const uint32_t total = static_cast<uint32_t>(myisamRecord.size());
-    myisamRecord.push_back(0);
-    DecodeDynamicRecord(myisamRecord.data(), total);
-    RowDone();
+    if (!endPage) {
+      const uint32_t total = static_cast<uint32_t>(myisamRecord.size());
+      myisamRecord.push_back(0);
+      const size_t rowsBefore = rowPage.size();
+      DecodeDynamicRecord(myisamRecord.data(), total);
+      endPage = rowPage.size() == rowsBefore;  // the record could not be unpacked
+      RowDone();
+    }
+    if (endPage) {
+      // A damaged region: go on at the next plausible block header after the record's start.
+      ++damagedPagesSkipped;
+      pos = FindNextBlockHeader(*this, pos + 1, fileLength);
+      info = BlockInfo{};
+      continue;
+    }
     if (firstBlockEnd <= pos) break;
     pos = firstBlockEnd;
     info = BlockInfo{};

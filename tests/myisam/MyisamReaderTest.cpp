@@ -354,32 +354,104 @@ TEST_F(MyisamReader, DynamicRecordsAcrossDeletedAndSplitBlocks) {
   EXPECT_EQ(Texts(reader.rowPage[3]), (std::vector<std::string>{"5", ""}));
 }
 
-TEST_F(MyisamReader, DamagedBlocksEndThePage) {
+// A whole-record block as the server lays it out: type 3 (length, unused bytes), padded so that the
+// block is at least 20 bytes and a multiple of 4 long.
+Bytes AlignedBlock(const Bytes& record) {
+  size_t length = 4 + record.size();
+  length = length < 20 ? 20 : (length + 3) / 4 * 4;
+  Bytes b = {0x03, 0x00, static_cast<uint8_t>(record.size()), static_cast<uint8_t>(length - 4 - record.size())};
+  Append(b, record);
+  b.resize(length, 0);
+  return b;
+}
+
+// A damaged region between two intact records: the scan skips it, resumes at the next block
+// header and counts one damaged region.
+TEST_F(MyisamReader, DamagedRegionsAreSkippedToTheNextBlock) {
   SetDynamicTable(reader);
+  Bytes unpackable = AlignedBlock(Packed(3, "xyz"));
+  unpackable[4 + 6] = 200;  // the text length runs past the record's end
+  // Junk holding bytes that look like a block with a record in it, but followed by more junk: the
+  // search must not take them.
+  Bytes fakeHeader = {0x2A, 0, 0, 0};
+  Append(fakeHeader, AlignedBlock(Packed(77, "fake")));
+  Append(fakeHeader, {0xEE, 0xEE, 0xEE, 0xEE});
   struct Case {
     const char* what;
     Bytes damage;
   };
   const std::vector<Case> cases = {
-      {"type byte above 13", {0x2A, 0x00, 0x10, 0x00}},
+      {"type byte above 13", {0x2A, 0x00, 0x10, 0x00, 1, 2, 3, 4}},
       {"deleted block of length 0", Bytes(20, 0)},
-      {"record longer than the file", {0x0D, 0x7F, 0xFF, 0xFF, 0xFF, 0x00, 0x00, 0x04, 0, 0, 0, 0, 0, 0, 0, 0}},
+      {"zeroed region", Bytes(64, 0)},
+      {"record longer than the file",
+       {0x0D, 0x7F, 0xFF, 0xFF, 0xFF, 0x00, 0x00, 0x04, 0, 0, 0, 0, 0, 0, 0, 0, 1, 2, 3, 4}},
       {"continuation leading outside the file",
-       {0x05, 0x00, 0x20, 0x00, 0x02, 0x00, 0x00, 0x00, 0x00, 0x7F, 0x00, 0x00, 0x00, 0x02, 0x00}},
+       {0x05, 0x00, 0x20, 0x00, 0x04, 0x00, 0x00, 0x00, 0x00, 0x7F, 0x00, 0x00, 0x00, 1, 2, 3, 4, 0, 0, 0}},
+      {"record that cannot be unpacked", unpackable},
+      {"bytes that parse as a header whose following block does not", fakeHeader},
   };
   for (const auto& c : cases) {
-    Bytes file = WholeBlock(Packed(1, "ok"));
+    SCOPED_TRACE(c.what);
+    ASSERT_EQ(c.damage.size() % 4, 0u);
+    Bytes file = AlignedBlock(Packed(1, "ok"));
     Append(file, c.damage);
-    Append(file, WholeBlock(Packed(2, "after")));
+    Append(file, AlignedBlock(Packed(2, "after")));
+    Append(file, AlignedBlock(Packed(4, "last")));
     ASSERT_TRUE(reader.OpenMyisamData(WriteFile("damaged.MYD", file)));
     reader.rowPage.clear();
     reader.resumePositions.clear();
+    reader.damagedPagesSkipped = 0;
     reader.ReadMyisamPage(0);
-    ASSERT_EQ(reader.rowPage.size(), 1u) << c.what;
-    EXPECT_EQ(reader.rowPage[0][1].text, "ok") << c.what;
-    EXPECT_FALSE(reader.pageFull) << c.what;
-    EXPECT_TRUE(reader.resumePositions.empty()) << c.what;
+    ASSERT_EQ(reader.rowPage.size(), 3u);
+    EXPECT_EQ(Texts(reader.rowPage[0]), (std::vector<std::string>{"1", "ok"}));
+    EXPECT_EQ(Texts(reader.rowPage[1]), (std::vector<std::string>{"2", "after"}));
+    EXPECT_EQ(Texts(reader.rowPage[2]), (std::vector<std::string>{"4", "last"}));
+    EXPECT_EQ(reader.damagedPagesSkipped, 1u);
+    EXPECT_FALSE(reader.pageFull);
+    EXPECT_TRUE(reader.resumePositions.empty());
   }
+}
+
+// Damage at the end of the file (a cut-off record, junk with no block after it) ends the scan there;
+// damage right at a page boundary is met once, by the page that starts there.
+TEST_F(MyisamReader, DamageAtTheEndAndAtPageBoundaries) {
+  SetDynamicTable(reader);
+  Bytes cutOff = AlignedBlock(Packed(9, "cut off"));
+  cutOff.resize(9);
+  for (const Bytes& tail : {cutOff, Bytes(40, 0x5A)}) {
+    Bytes file = AlignedBlock(Packed(1, "ok"));
+    Append(file, tail);
+    ASSERT_TRUE(reader.OpenMyisamData(WriteFile("damaged-end.MYD", file)));
+    reader.rowPage.clear();
+    reader.damagedPagesSkipped = 0;
+    reader.ReadMyisamPage(0);
+    ASSERT_EQ(reader.rowPage.size(), 1u);
+    EXPECT_EQ(reader.damagedPagesSkipped, 1u);
+    EXPECT_EQ(reader.myisamScanEnd, file.size());
+  }
+
+  // Pages of two rows over six records with junk after the second and after the fourth.
+  Bytes file;
+  for (uint32_t i = 1; i <= 6; ++i) {
+    Append(file, AlignedBlock(Packed(i, "row")));
+    if (i == 2 || i == 4) Append(file, Bytes(28, 0xA5));
+  }
+  ASSERT_TRUE(reader.OpenMyisamData(WriteFile("damaged-pages.MYD", file)));
+  reader.rowsPerPage = 2;
+  reader.rowPage.clear();
+  reader.resumePositions.clear();
+  reader.damagedPagesSkipped = 0;
+  std::vector<std::string> firstColumn;
+  reader.ReadMyisamPage(0);
+  for (int pages = 0; pages < 10; ++pages) {
+    for (const Row& row : reader.rowPage) firstColumn.push_back(row[0].text);
+    reader.rowPage.clear();
+    if (!reader.pageFull) break;
+    reader.ReadMyisamPage(reader.resumePositions.back().offset);
+  }
+  EXPECT_EQ(firstColumn, (std::vector<std::string>{"1", "2", "3", "4", "5", "6"}));
+  EXPECT_EQ(reader.damagedPagesSkipped, 2u);
 }
 
 TEST_F(MyisamReader, MalformedRecordsGiveNoRow) {

@@ -1,0 +1,55 @@
+// The search for the next plausible block header of a dynamic .MYD file (see BlockResync.h).
+//
+// Taking data bytes for a header would make the scan jump to a wrong place, so a position is taken
+// only when its header and the header right after its block both look like ones MyISAM writes;
+// a record found there that still cannot be unpacked makes the scan search again from after it.
+#include "myisam/BlockResync.h"
+
+namespace wexholt {
+
+namespace {
+
+constexpr uint64_t kNoLink = ~uint64_t{0};
+
+bool AlignedInside(uint64_t position, uint64_t fileLength) {
+  return position < fileLength && position % kDynamicBlockAlign == 0;
+}
+
+}  // namespace
+
+bool PlausibleBlockAt(TableReader& reader, uint64_t position, uint64_t fileLength, uint64_t& blockEnd) {
+  if (!AlignedInside(position, fileLength)) return false;
+  BlockInfo info;
+  reader.ReadBlockHeader(position, info);
+  const uint8_t type = info.header[0];
+  if (type > 13) return false;
+  const uint64_t end = info.dataPosition + info.blockLength;
+  if (end < position + kMinDynamicBlockLength || end > fileLength || end % kDynamicBlockAlign != 0) return false;
+  if (type == 0) {
+    const bool nextOk = info.nextPosition == kNoLink || AlignedInside(info.nextPosition, fileLength);
+    const bool previousOk = info.previousPosition == kNoLink || AlignedInside(info.previousPosition, fileLength);
+    if (!nextOk || !previousOk) return false;
+  } else {
+    if (info.dataLength == 0) return false;
+    const bool recordStart = type <= 6 || type == 13;
+    if (recordStart && (info.recordSize < info.dataLength || info.recordSize < reader.baseInfo.minPackLength ||
+                        info.recordSize > fileLength))
+      return false;
+    const bool linked = type == 5 || type == 6 || type >= 11;
+    if (linked && (!AlignedInside(info.nextPosition, fileLength) || info.nextPosition == position)) return false;
+  }
+  blockEnd = end;
+  return true;
+}
+
+uint64_t FindNextBlockHeader(TableReader& reader, uint64_t from, uint64_t fileLength) {
+  uint64_t position = from + (kDynamicBlockAlign - from % kDynamicBlockAlign) % kDynamicBlockAlign;
+  for (; position < fileLength && position >= from; position += kDynamicBlockAlign) {
+    uint64_t end = 0, followingEnd = 0;
+    if (!PlausibleBlockAt(reader, position, fileLength, end)) continue;
+    if (end == fileLength || PlausibleBlockAt(reader, end, fileLength, followingEnd)) return position;
+  }
+  return fileLength;
+}
+
+}  // namespace wexholt
