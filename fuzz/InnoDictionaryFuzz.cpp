@@ -11,25 +11,46 @@
 
 using namespace wexholt;
 
+namespace {
+
+// A fixture table with its definition read once: the .frm files stay fixed, so reading them again
+// for every input would only repeat the same work.
+struct KnownTable {
+  std::string name;  // database/table
+  TableDef tableDef;
+  bool newTemporalFormat = false;
+};
+
+}  // namespace
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static const std::vector<fuzz::FixtureTable> tables = fuzz::FixtureTablesWith(".ibd", 8);
   static const std::string path = fuzz::ScratchFolder() + "ibdata1";
-  static const std::string frm = fuzz::ScratchFolder() + "t.frm";
   static DecoderSettings settings = [] {
     DecoderSettings s;
     s.collations = &BuiltInCollations();
     return s;
   }();
+  static const std::vector<KnownTable> tables = [] {
+    std::vector<KnownTable> known;
+    const std::string frm = fuzz::ScratchFolder() + "t.frm";
+    for (const auto& table : fuzz::FixtureTablesWith(".ibd", 8)) {
+      fuzz::WriteScratchFile(frm, table.frm.data(), table.frm.size());
+      TableReader reader(&settings);
+      reader.ReadTableDefinition(frm);
+      known.push_back({table.database + "/" + table.table, reader.tableDef, settings.newTemporalFormat});
+    }
+    fuzz::RemoveScratchFile(frm);
+    return known;
+  }();
   fuzz::WriteScratchFile(path, data, size);
 
   TableReader reader(&settings);
   if (!reader.LoadSystemTablespace(path)) return 0;
-  for (const auto& table : tables) {
+  for (const KnownTable& table : tables) {
     reader.ResetTable();
-    reader.tableDef = TableDef();
-    fuzz::WriteScratchFile(frm, table.frm.data(), table.frm.size());
-    reader.ReadTableDefinition(frm);
-    uint64_t id = reader.FindTableId(table.database + "/" + table.table);
+    reader.tableDef = table.tableDef;
+    settings.newTemporalFormat = table.newTemporalFormat;
+    uint64_t id = reader.FindTableId(table.name);
     if (id == 0) continue;
     reader.LoadLayoutFromDictionary(id);
     reader.FindClusteredIndexRoot(id);

@@ -8,7 +8,8 @@
 # Harnesses: frm myisam innodb_dictionary leaf_walk view trigger (default: all that are built).
 # Environment: WEXHOLT_FUZZ_BUILD (default build-fuzz), WEXHOLT_FUZZ_PARALLEL (harnesses run at
 # once, default 1), WEXHOLT_FUZZ_DATADIR (seed data directory, default the fixtures),
-# WEXHOLT_FUZZ_NO_BUILD=1 (run the harnesses already built).
+# WEXHOLT_FUZZ_NO_BUILD=1 (run the harnesses already built), WEXHOLT_FUZZ_RUNS=N (in time mode,
+# also stop a harness once its rounds have run N inputs).
 #
 # The corpus of each harness grows in BUILD/corpus/HARNESS across runs; findings are written to
 # BUILD/findings/HARNESS/ and each one is shown with the command that replays it.
@@ -18,9 +19,10 @@ root=$(pwd)
 build="${WEXHOLT_FUZZ_BUILD:-$root/build-fuzz}"
 datadir="${WEXHOLT_FUZZ_DATADIR:-$root/tests/data/fixture-datadir}"
 parallel="${WEXHOLT_FUZZ_PARALLEL:-1}"
+runs_cap="${WEXHOLT_FUZZ_RUNS:-}"
 
 if [ $# -lt 1 ]; then
-  sed -n '2,13p' "$0" | sed 's/^# \{0,1\}//'
+  sed -n '2,14p' "$0" | sed 's/^# \{0,1\}//'
   exit 2
 fi
 limit=$1; shift
@@ -79,7 +81,7 @@ make_seeds() {
       tables_with .MYI | while read -r base; do
         local myi="$base.MYI" myd="$base.MYD" n
         n=$(stat -c %s "$myi")
-        { byte $i; le32 "$n"; cat "$myi"; [ -f "$myd" ] && head -c 65536 "$myd"; } > "$dir/seed-$i"
+        { byte $i; le32 "$n"; cat "$myi"; [ -f "$myd" ] && head -c 8192 "$myd"; } > "$dir/seed-$i"
         i=$((i + 1))
       done ;;
     leaf_walk)
@@ -94,8 +96,7 @@ make_seeds() {
       # single-leaf SYS_TABLES, SYS_COLUMNS and SYS_INDEXES trees of a small data directory
       # (pages 8 to 12).
       if [ -f "$datadir/ibdata1" ]; then
-        head -c $((16384 * ${WEXHOLT_FUZZ_IBDATA_PAGES:-16})) "$datadir/ibdata1" > "$dir/ibdata1-head"
-        head -c $((16384 * 13)) "$datadir/ibdata1" > "$dir/ibdata1-13-pages"
+        head -c $((16384 * ${WEXHOLT_FUZZ_IBDATA_PAGES:-13})) "$datadir/ibdata1" > "$dir/ibdata1-head"
       fi ;;
   esac
   ls "$dir" | wc -l
@@ -103,11 +104,11 @@ make_seeds() {
 
 max_len_of() {
   case "$1" in
-    frm) echo 65536 ;;
-    view|trigger) echo 16384 ;;
-    myisam) echo 65536 ;;
+    frm) echo 16384 ;;
+    view|trigger) echo 4096 ;;
+    myisam) echo 32768 ;;
     leaf_walk) echo 131073 ;;
-    innodb_dictionary) echo $((16384 * ${WEXHOLT_FUZZ_IBDATA_PAGES:-16})) ;;
+    innodb_dictionary) echo $((16384 * ${WEXHOLT_FUZZ_IBDATA_PAGES:-13})) ;;
   esac
 }
 
@@ -126,6 +127,10 @@ run_one() {
       now=$(date +%s); left=$((seconds - (now - start)))
       [ $left -gt 0 ] || break
       budget=("-max_total_time=$left")
+      if [ -n "$runs_cap" ]; then
+        [ $total -lt "$runs_cap" ] || break
+        budget+=("-runs=$((runs_cap - total))")
+      fi
     fi
     t0=$(date +%s)
     status=0
