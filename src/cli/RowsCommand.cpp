@@ -286,6 +286,8 @@ int RunRowsCommand(const std::vector<std::string>& args) {
         writePage();
         while (!out.Failed() && LoadFollowingPage(reader)) writePage();
       }
+      const std::string damage = DamagedPagesLine(reader, LastPathComponent(folder), entry.tableName);
+      if (!damage.empty()) PrintError(damage);
     } else {
       bool found = true;
       for (long long k = 1; k < page && found; ++k) found = LoadFollowingPage(reader);

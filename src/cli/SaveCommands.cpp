@@ -223,6 +223,13 @@ class ConsoleProgress : public SaveProgress {
     DrawBar();
   }
   bool StopRequested() override { return gStop.load(); }
+  // On standard error, where the command's other warnings go.
+  void DamagedPagesSkipped(const std::string& text) override {
+    ClearBar();
+    std::fprintf(stderr, "wexholt: %s\n", text.c_str());
+    std::fflush(stderr);
+    DrawBar();
+  }
 
  private:
   void DrawBar() {

@@ -522,6 +522,7 @@ class Run {
     uint64_t rowNumber = 0, rowsSaved = 0, refusedRows = 0, valueProblems = 0;
     const uint64_t expected = def.engineType == kEngineMyisam ? reader_.baseInfo.records : 0;
     bool writeFailed = false;
+    bool walkedToEnd = false;
     const bool keepTuples = destination.NeedsTuples();
     std::vector<std::string> tuples;
     std::vector<std::pair<uint64_t, std::string>> refused;
@@ -572,7 +573,14 @@ class Run {
         summary_.stopped = true;
         break;
       }
-      if (!LoadFollowingPage(reader_)) break;
+      if (!LoadFollowingPage(reader_)) {
+        walkedToEnd = true;
+        break;
+      }
+    }
+    if (walkedToEnd) {
+      const std::string damage = DamagedPagesLine(reader_, group.name, table);
+      if (!damage.empty()) progress_.DamagedPagesSkipped(damage);
     }
     std::string endError;
     const bool ended = destination.EndTable(endError);

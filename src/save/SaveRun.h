@@ -29,6 +29,9 @@ class SaveProgress {
   virtual void TableProgress(const std::string& table, uint64_t rowsSaved) {}
   virtual void Progress(int percent) {}
   virtual bool StopRequested() { return false; }
+  // The damaged pages or regions a table's walk skipped ("<db>.<table>: N damaged pages skipped"),
+  // once per table after its rows were read to the end; by default a line like the others.
+  virtual void DamagedPagesSkipped(const std::string& text) { Line(text); }
 };
 
 struct SaveSummary {

@@ -11,6 +11,7 @@
 #include <cinttypes>
 #include <cstdio>
 
+#include "decoding/Text.h"
 #include "workflow/TablePages.h"
 #include "workflow/Workflow.h"
 
@@ -31,6 +32,19 @@ void RecoveryWorkflow::FinishPaging() {
   ui.ProgressShow(false);
 }
 
+void RecoveryWorkflow::ReportDamagedPages() {
+  if (damageReported_ || selectedItemData < 1 || static_cast<size_t>(selectedItemData - 1) >= tableEntries.size()) {
+    return;
+  }
+  const TableEntry& entry = tableEntries[static_cast<size_t>(selectedItemData - 1)];
+  if (entry.databaseIndex < 0 || static_cast<size_t>(entry.databaseIndex) >= databaseFolders.size()) return;
+  const std::string line = DamagedPagesLine(
+      reader, LastPathComponent(databaseFolders[static_cast<size_t>(entry.databaseIndex)]), entry.tableName);
+  if (line.empty()) return;
+  damageReported_ = true;
+  AddOutputAndLogLine(line);
+}
+
 int RecoveryWorkflow::NextPage() {
   if (Refused()) return 0;
   app.busy.store(1);
@@ -49,6 +63,7 @@ int RecoveryWorkflow::NextPage() {
     if (!IsEndMarker(top)) positions.push_back({kEndMarkerPage, top.offset});
     ui.MessageBox("No more records in table", MessageIcon::kInformation);
     ui.NextSetEnabled(false);
+    ReportDamagedPages();
     FinishPaging();
     return 1;
   }
@@ -60,6 +75,9 @@ int RecoveryWorkflow::NextPage() {
   reader.resumeFromPosition = true;
   reader.ClearRowPage();
   const size_t before = positions.size();
+  // A page walked before (Previous, then Next again) adds no damage to the count.
+  const bool readBefore = pageLastRow < walkedRows_;
+  const uint64_t damaged = reader.damagedPagesSkipped;
   try {
     ReadPageAt(reader, top);
   } catch (...) {
@@ -67,16 +85,19 @@ int RecoveryWorkflow::NextPage() {
     positions.resize(before);
     reader.pageFull = false;
   }
+  if (readBefore) reader.damagedPagesSkipped = damaged;
 
   const int64_t rows = ShowRowPage();
+  pageFirstRow = pageLastRow;
+  pageLastRow = pageLastRow + rows;
+  rowsRead += rows;
+  if (pageLastRow > walkedRows_) walkedRows_ = pageLastRow;
   if (rows < static_cast<int64_t>(kRowsPerPage) || !reader.pageFull) {
     positions.push_back({kEndMarkerPage, top.offset});
     ui.MessageBox("No more records in table", MessageIcon::kInformation);
     ui.NextSetEnabled(false);
+    ReportDamagedPages();
   }
-  pageFirstRow = pageLastRow;
-  pageLastRow = pageLastRow + rows;
-  rowsRead += rows;
   ui.SetCaptionText(RowRangeCaption(pageFirstRow, pageLastRow));
   FinishPaging();
   return 1;
@@ -119,11 +140,13 @@ int RecoveryWorkflow::PreviousPage() {
   reader.ClearRowPage();
   reader.suppressPositions = true;
   const size_t before = positions.size();
+  const uint64_t damaged = reader.damagedPagesSkipped;  // a page walked before adds no damage
   try {
     ReadPageAt(reader, target);
   } catch (...) {
     positions.resize(before);
   }
+  reader.damagedPagesSkipped = damaged;
 
   const int64_t rows = ShowRowPage();
   pageFirstRow -= static_cast<int64_t>(kRowsPerPage);

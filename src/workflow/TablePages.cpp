@@ -59,6 +59,15 @@ std::string ExistingDataFilePath(const std::string& base, const std::string& ext
   return given;
 }
 
+std::string DamagedPagesLine(const TableReader& reader, const std::string& database, const std::string& table) {
+  const uint64_t n = reader.damagedPagesSkipped;
+  if (n == 0) return std::string();
+  const bool myisam = reader.tableDef.engineType == kEngineMyisam;
+  std::string what = myisam ? (n == 1 ? " damaged region skipped" : " damaged regions skipped")
+                            : (n == 1 ? " damaged page skipped" : " damaged pages skipped");
+  return database + "." + table + ": " + std::to_string(n) + what;
+}
+
 void LoadTableFirstPage(TableReader& reader, const std::string& folder, const std::string& tableName) {
   reader.ResetTable();
   reader.resumePositions.clear();

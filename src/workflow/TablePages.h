@@ -25,6 +25,12 @@ bool LoadFollowingPage(TableReader& reader);
 // Leaves pageFull and the appended start of the next page as the readers leave them.
 void ReadPageAt(TableReader& reader, const ResumePosition& start);
 
+// The line that reports what a walk of the table to its end skipped as damaged, from
+// reader.damagedPagesSkipped: "<database>.<table>: N damaged pages skipped" for InnoDB leaf pages,
+// "... damaged regions skipped" for regions of a MyISAM .MYD ("1 damaged page skipped", "1 damaged
+// region skipped" for one). Empty when nothing was skipped.
+std::string DamagedPagesLine(const TableReader& reader, const std::string& database, const std::string& table);
+
 // The path of the file base + "." + extension as it exists: the extension as given, then in upper
 // case, then any spelling of it found in the folder (the scan compares extensions without regard to
 // case; MariaDB writes .frm, .MYI and .MYD). base + "." + extension when none exists.

@@ -82,6 +82,8 @@ int RecoveryWorkflow::ShowTreeItem(TreeItem item) {
   lastPositionCount = 0;
   pageFirstRow = 0;
   pageLastRow = 0;
+  damageReported_ = false;
+  walkedRows_ = 0;
 
   try {
     // 9, 10.
@@ -211,6 +213,9 @@ void RecoveryWorkflow::LoadTable(int32_t data, const std::string& label) {
   pageFirstRow = 0;
   pageLastRow = n;
   rowsRead = n;
+  walkedRows_ = n;
+  // No start of a further page: page 1 is the whole table.
+  if (reader.resumePositions.size() <= 1) ReportDamagedPages();
 
   char count[32];
   std::snprintf(count, sizeof count, "[%" PRId64 "]", n);

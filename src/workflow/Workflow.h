@@ -134,7 +134,12 @@ class RecoveryWorkflow {
   // Puts reader.rowPage into the record grid; returns the number of rows.
   int64_t ShowRowPage();
   void FinishPaging();
+  // After the walk of the selected table reached its end: the damaged-pages line into the output
+  // list and the log, once per selection of the table.
+  void ReportDamagedPages();
 
+  bool damageReported_ = false;  // the damaged-pages line of this selection was written
+  int64_t walkedRows_ = 0;       // rows of the table walked so far (a page read again counts no damage)
   std::thread worker_;
   std::atomic<bool> scanRunning_{false};
 };

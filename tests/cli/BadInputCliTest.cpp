@@ -9,9 +9,11 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <regex>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "support/DamagedTables.h"
 #include "support/Fixtures.h"
 
 namespace wexholt::testing {
@@ -206,6 +208,49 @@ TEST_F(BadInputCli, TenThousandEmptyDatabaseFolders) {
   EXPECT_EQ(r.err, "");
   EXPECT_EQ(LineCount(r.out), 2u + 2u * 10000u);
   EXPECT_NE(r.out.find("\n    db109999\n      Tables\n"), std::string::npos);
+}
+
+// A walk to the end of a damaged table names what it skipped, once per table, on stderr.
+TEST_F(BadInputCli, DamagedPagesSkippedOneLinePerTable) {
+  const std::string damaged = dir_ + "/damaged/";
+  ASSERT_TRUE(WriteDamagedPagingTables(damaged));
+  struct Case {
+    std::string table;
+    std::string word;
+  };
+  auto expectOneLine = [](const std::string& err, const Case& c, const std::string& prefix) {
+    const std::regex line(prefix + "paging\\." + c.table + ": ([0-9]+) damaged " + c.word + "s? skipped");
+    std::smatch m;
+    size_t found = 0;
+    std::istringstream in(err);
+    for (std::string text; std::getline(in, text);) {
+      if (text.find("paging." + c.table + ":") == std::string::npos) continue;
+      ++found;
+      ASSERT_TRUE(std::regex_match(text, m, line)) << text;
+      const uint64_t n = std::stoull(m[1].str());
+      EXPECT_GE(n, 1u);
+      EXPECT_EQ(text, prefix + "paging." + c.table + ": " + std::to_string(n) + " damaged " + c.word +
+                          (n == 1 ? "" : "s") + " skipped");
+    }
+    EXPECT_EQ(found, 1u) << err;
+  };
+  const std::vector<Case> cases = {{"inno_2500", "page"}, {"myi_2500", "region"}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.table);
+    Result all = Run({"rows", damaged, "paging." + c.table, "--all"});
+    EXPECT_EQ(all.exitCode, 0);
+    EXPECT_GT(LineCount(all.out), 1000u);
+    expectOneLine(all.err, c, "wexholt: ");
+    // One page is not a walk to the end.
+    Result page = Run({"rows", damaged, "paging." + c.table});
+    EXPECT_EQ(page.err, "");
+  }
+  Result dump = Run({"dump", damaged, "--out", dir_ + "/dump"});
+  for (const Case& c : cases) {
+    SCOPED_TRACE("dump " + c.table);
+    expectOneLine(dump.err, c, "wexholt: ");
+    EXPECT_EQ(dump.out.find("damaged"), std::string::npos) << dump.out;
+  }
 }
 
 }  // namespace
