@@ -40,14 +40,22 @@ const std::string& ScratchFolder() {
 }
 
 void WriteScratchFile(const std::string& path, const uint8_t* data, size_t size) {
+  WriteScratchFileAt(path, 0, data, size);
+}
+
+void WriteScratchFileAt(const std::string& path, uint64_t offset, const uint8_t* data, size_t size) {
   int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
   if (fd < 0) {
     std::perror(path.c_str());
     std::abort();
   }
+  if (offset > 0 && ftruncate(fd, static_cast<off_t>(offset)) != 0) {
+    std::perror(path.c_str());
+    std::abort();
+  }
   size_t done = 0;
   while (done < size) {
-    ssize_t n = write(fd, data + done, size - done);
+    ssize_t n = pwrite(fd, data + done, size - done, static_cast<off_t>(offset + done));
     if (n <= 0) {
       std::perror(path.c_str());
       std::abort();

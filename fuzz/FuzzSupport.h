@@ -20,6 +20,9 @@ const std::string& ScratchFolder();
 // Writes size bytes to path (created or truncated). Aborts when the file cannot be written: a
 // harness that cannot write its input would otherwise report nothing.
 void WriteScratchFile(const std::string& path, const uint8_t* data, size_t size);
+// The same with the bytes placed at offset: the file is offset + size bytes long and reads as zero
+// before offset (a hole, which costs no writing).
+void WriteScratchFileAt(const std::string& path, uint64_t offset, const uint8_t* data, size_t size);
 void RemoveScratchFile(const std::string& path);
 
 // The fixture data directory (ends with '/'): $WEXHOLT_FUZZ_DATADIR, else the fixture directory of

@@ -92,11 +92,11 @@ make_seeds() {
         i=$((i + 1))
       done ;;
     innodb_dictionary)
-      # The first pages of ibdata1: the file header, the dictionary header (page 7) and the
-      # single-leaf SYS_TABLES, SYS_COLUMNS and SYS_INDEXES trees of a small data directory
-      # (pages 8 to 12).
+      # ibdata1 from page 8 on: the single-leaf SYS_TABLES, SYS_COLUMNS and SYS_INDEXES trees of a
+      # small data directory (pages 8 to 12); the harness puts them back at page 8.
       if [ -f "$datadir/ibdata1" ]; then
-        head -c $((16384 * ${WEXHOLT_FUZZ_IBDATA_PAGES:-13})) "$datadir/ibdata1" > "$dir/ibdata1-head"
+        dd if="$datadir/ibdata1" of="$dir/ibdata1-from-page-8" bs=16384 skip=8 \
+          count="${WEXHOLT_FUZZ_IBDATA_PAGES:-5}" status=none
       fi ;;
   esac
   ls "$dir" | wc -l
@@ -108,7 +108,7 @@ max_len_of() {
     view|trigger) echo 4096 ;;
     myisam) echo 32768 ;;
     leaf_walk) echo 131073 ;;
-    innodb_dictionary) echo $((16384 * ${WEXHOLT_FUZZ_IBDATA_PAGES:-13})) ;;
+    innodb_dictionary) echo $((16384 * ${WEXHOLT_FUZZ_IBDATA_PAGES:-5})) ;;
   esac
 }
 
