@@ -436,6 +436,7 @@ class TableReader {
   bool leafSalvage = false;       // the chain broke: leafOrder is complete (salvage order)
   bool leafIndexKnown = false;    // leafIndexId has been read from the walk's first page
   uint64_t leafIndexId = 0;       // index id in the header of the walk's first leaf page
+  uint64_t leafFirstPage = kNullPage;  // the first page walked since ResetLeafWalk: the first leaf
   std::unordered_set<uint64_t> leafDamage;  // what damagedPagesSkipped counted (2 * page, + 1 for a link)
   // Empties the walk order and the damage counted for it (a new table or tablespace file).
   void ResetLeafWalk();
@@ -452,8 +453,11 @@ class TableReader {
   // salvage order; the place to go on from.
   size_t BreakLeafChain(Tablespace ts, size_t slot, uint64_t damageKey);
   // Appends every readable leaf page of the index not in leafOrder, in page-number order, and
-  // counts the damage the page numbers of the leaf pages show (once per table).
-  void CompleteLeafSalvageOrder(Tablespace ts);
+  // counts the damage the page numbers of the leaf pages show (once per table). An order that
+  // starts after leafFirstPage first gets the chain from there to its start put before it. The
+  // place after page after in the completed order (a page not in it: the first place after that
+  // chain).
+  size_t CompleteLeafSalvageOrder(Tablespace ts, uint64_t after);
   // Counts one damaged page (key 2 * page) or broken next link (2 * page + 1) once.
   void NoteLeafDamage(uint64_t key);
 };

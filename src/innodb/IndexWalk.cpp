@@ -413,7 +413,7 @@ void TableReader::ReadLeafRows(Tablespace ts, uint64_t page, uint64_t offset) {
       // The first page of the walk, or a salvage page, that cannot be read: its next page number
       // is not trusted.
       NoteLeafDamage(2 * p);
-      CompleteLeafSalvageOrder(ts);
+      slot = CompleteLeafSalvageOrder(ts, p) - 1;
     }
     resumeFromPosition = false;
     slot = FollowingLeafSlot(ts, slot, next, followed);

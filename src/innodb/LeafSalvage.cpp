@@ -14,6 +14,7 @@
 // previous or next page number that leads to a page of the file that is not a readable leaf page
 // of the index names a page lost to damage.
 #include <algorithm>
+#include <unordered_set>
 
 #include "decoding/ByteView.h"
 #include "definitions/TableReader.h"
@@ -45,6 +46,7 @@ void TableReader::ResetLeafWalk() {
   leafSalvage = false;
   leafIndexKnown = false;
   leafIndexId = 0;
+  leafFirstPage = kNullPage;
   leafDamage.clear();
 }
 
@@ -52,11 +54,13 @@ size_t TableReader::BeginLeafWalk(uint64_t page) {
   auto it = leafOrderSlot.find(page);
   if (it != leafOrderSlot.end()) return it->second;
   // A walk from a page this order does not hold (the first walk of the table, or a start given
-  // from elsewhere) starts the order anew; what was counted as damage stays counted.
+  // from elsewhere, such as a run of a divided walk) starts the order anew; should the chain break,
+  // the pages from the table's first leaf to this start are put before it (CompleteLeafSalvageOrder).
+  // What was counted as damage stays counted.
+  if (leafFirstPage == kNullPage) leafFirstPage = page;
   leafOrder.clear();
   leafOrderSlot.clear();
   leafSalvage = false;
-  leafIndexKnown = false;
   leafOrder.push_back(page);
   leafOrderSlot.emplace(page, 0);
   return 0;
@@ -87,8 +91,7 @@ size_t TableReader::FollowingLeafSlot(Tablespace ts, size_t slot, uint32_t next,
   if (outside || leafOrderSlot.count(next) != 0) {
     // Past the end of the file (a cut-off tablespace) or back into the chain (a loop).
     NoteLeafDamage(2 * page + 1);
-    CompleteLeafSalvageOrder(ts);
-    return slot + 1;
+    return CompleteLeafSalvageOrder(ts, page);
   }
   leafOrderSlot.emplace(next, leafOrder.size());
   leafOrder.push_back(next);
@@ -100,23 +103,49 @@ size_t TableReader::BreakLeafChain(Tablespace ts, size_t slot, uint64_t damageKe
   leafOrderSlot.erase(leafOrder[slot]);
   leafOrder.erase(leafOrder.begin() + static_cast<std::ptrdiff_t>(slot));
   NoteLeafDamage(damageKey);
-  CompleteLeafSalvageOrder(ts);
-  return slot;
+  return CompleteLeafSalvageOrder(ts, leafOrder[slot - 1]);
 }
 
-void TableReader::CompleteLeafSalvageOrder(Tablespace ts) {
-  if (leafSalvage) return;
+size_t TableReader::CompleteLeafSalvageOrder(Tablespace ts, uint64_t after) {
+  auto placeAfter = [this, after](size_t otherwise) {
+    auto it = leafOrderSlot.find(after);
+    return it != leafOrderSlot.end() ? it->second + 1 : otherwise;
+  };
+  if (leafSalvage) return placeAfter(leafOrder.size());
   leafSalvage = true;
-  if (!leafIndexKnown) return;
+  if (!leafIndexKnown) return placeAfter(leafOrder.size());
   const PageHeader saved = lastPageHeader;  // callers look at the header of the page read last
   const uint64_t count = TablespacePageCount(ts);
+  std::vector<uint8_t> image;
+  // An order started after the table's first leaf gets the chain from that leaf up to its start
+  // before it, so that the order is the one a walk from the first leaf has. When that chain does
+  // not reach the start, the start lies after a break of the chain from the first leaf: its pages
+  // take their places in page order with the other pages after that break.
+  std::vector<uint64_t> before;
+  if (!leafOrder.empty() && leafFirstPage != kNullPage && leafFirstPage != leafOrder.front()) {
+    std::unordered_set<uint64_t> seen;
+    uint64_t previous = kNullPage;
+    uint64_t p = leafFirstPage;
+    for (; p != leafOrder.front() && p < count && seen.insert(p).second;) {
+      if (leafOrderSlot.count(p) != 0 || (ts == Tablespace::kSystem && p == 0)) break;
+      bool complete = false;
+      if (!ReadPageWithHeaders(ts, p, image, complete) || !IsWalkedLeafPage(image, complete)) break;
+      if (previous != kNullPage && lastPageHeader.previousPage != previous) break;
+      before.push_back(p);
+      previous = p;
+      p = lastPageHeader.nextPage;
+    }
+    if (p != leafOrder.front()) leafOrder.clear();
+    leafOrder.insert(leafOrder.begin(), before.begin(), before.end());
+    leafOrderSlot.clear();
+    for (size_t i = 0; i < leafOrder.size(); ++i) leafOrderSlot[leafOrder[i]] = i;
+  }
   struct Links {
     uint64_t page;
     uint32_t previous;
     uint32_t next;
   };
   std::vector<Links> links;
-  std::vector<uint8_t> image;
   for (uint64_t q = ts == Tablespace::kSystem ? 1 : 0; q < count; ++q) {
     // The 94 header bytes decide; only a leaf page of the index is read whole.
     if (!ReadPageHeaders(ts, q)) continue;
@@ -144,6 +173,7 @@ void TableReader::CompleteLeafSalvageOrder(Tablespace ts) {
     }
   }
   lastPageHeader = saved;
+  return placeAfter(before.size());
 }
 
 }  // namespace wexholt

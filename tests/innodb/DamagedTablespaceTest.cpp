@@ -265,6 +265,24 @@ TEST_F(DamagedTablespace, EveryRecordOfEveryIntactLeafPageOnce) {
     }
     reader.suppressPositions = false;
     EXPECT_EQ(reader.damagedPagesSkipped, forward.damaged);
+
+    // A reader that resumes at a page start it never walked (as the one reader that takes over a
+    // divided walk does) goes on with the pages the whole walk has from there.
+    if (forward.starts.size() > 2) {
+      const size_t k = forward.starts.size() / 2;
+      TableReader late(&settings_);
+      late.rowsPerPage = reader.rowsPerPage;
+      LoadTableFirstPage(late, temp.Folder(), c.table);
+      late.resumePositions = {late.resumePositions.front(), forward.starts[k]};
+      std::vector<std::vector<std::string>> tail;
+      while (tail.size() < 10000 && late.resumePositions.size() > 1 && !IsEndMarker(late.resumePositions.back()) &&
+             LoadFollowingPage(late)) {
+        tail.push_back(PageTexts(late));
+        if (!late.pageFull) break;
+      }
+      EXPECT_EQ(tail, std::vector<std::vector<std::string>>(forward.pages.begin() + static_cast<std::ptrdiff_t>(k),
+                                                            forward.pages.end()));
+    }
   }
 }
 
