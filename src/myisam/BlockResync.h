@@ -23,9 +23,22 @@ constexpr uint64_t kMinDynamicBlockLength = 20;
 // for free space, none). blockEnd receives the block's end.
 bool PlausibleBlockAt(TableReader& reader, uint64_t position, uint64_t fileLength, uint64_t& blockEnd);
 
-// The first aligned position at or after from where a plausible block starts whose end is the
-// file's end or the start of a plausible block too; fileLength when there is none. Reads only
-// inside the file and steps forward by kDynamicBlockAlign, so the search ends.
+// True when the header at position gives a block of a shape MyISAM writes: type byte 0..13, at
+// least kMinDynamicBlockLength bytes, a multiple of kDynamicBlockAlign long; blockEnd receives its
+// end. Its links and its end are not checked, so that a block cut off by the end of the file, or
+// linking to a part cut off, still counts.
+bool BlockShapeAt(TableReader& reader, uint64_t position, uint64_t& blockEnd);
+
+// Blocks after a candidate that must have the right shape (fewer when the file ends after them).
+constexpr int kFollowingBlocks = 2;
+
+// True when a plausible block starts at position and is followed by kFollowingBlocks blocks of
+// the right shape (BlockShapeAt), each starting where the one before ends, or by fewer that reach
+// the end of the file.
+bool BlockRunAt(TableReader& reader, uint64_t position, uint64_t fileLength);
+
+// The first aligned position at or after from where a record start or free space (type 0..6, 13)
+// begins for which BlockRunAt holds; fileLength when there is none. Reads only inside the file and steps forward by kDynamicBlockAlign, so the search ends.
 uint64_t FindNextBlockHeader(TableReader& reader, uint64_t from, uint64_t fileLength);
 
 }  // namespace wexholt

@@ -12,7 +12,8 @@
 // The scan always moves forward. A row step of 0 ends a fixed-row page. In dynamic rows a damaged
 // record (a type byte above 13, a block that would not move the position, a continuation that is
 // free space, adds no data or leads outside the file, a record longer than the file, a record that
-// cannot be unpacked) gives no row: the scan resumes at the next plausible block header after the
+// cannot be unpacked, a free or out-of-sequence block at an aligned position that PlausibleBlockAt
+// does not take) gives no row: the scan resumes at the next plausible block header after the
 // record's start (FindNextBlockHeader, or the end of the file when there is none) and counts one
 // damaged region in damagedPagesSkipped.
 // A full page records the start of the next one (unless suppressPositions).
@@ -71,6 +72,14 @@ void TableReader::ReadMyisamPage(uint64_t start) {
       if (blocks == 0 && unusable) {
         const uint64_t next = info.dataPosition + info.blockLength;
         if (next <= at || next > fileLength) { endPage = true; break; }
+        // A block the scan steps over unread is checked as a resync candidate is (when the scan
+        // stands at an aligned position, as in every file the server writes): a garbled length
+        // there would otherwise skip intact records.
+        uint64_t checkedEnd = 0;
+        if (at % kDynamicBlockAlign == 0 && !PlausibleBlockAt(*this, at, fileLength, checkedEnd)) {
+          endPage = true;
+          break;
+        }
         at = pos = next;
         info.secondRead = 0;
         continue;
@@ -102,6 +111,7 @@ void TableReader::ReadMyisamPage(uint64_t start) {
       RowDone();
     }
     if (endPage) {
+      if (pos >= fileLength) break;  // free space ran up to the end of the file
       // A damaged region: go on at the next plausible block header after the record's start.
       ++damagedPagesSkipped;
       pos = FindNextBlockHeader(*this, pos + 1, fileLength);
