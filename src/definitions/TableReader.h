@@ -438,6 +438,9 @@ class TableReader {
   uint64_t leafIndexId = 0;       // index id in the header of the walk's first leaf page
   uint64_t leafFirstPage = kNullPage;  // the first page walked since ResetLeafWalk: the first leaf
   std::unordered_set<uint64_t> leafDamage;  // what damagedPagesSkipped counted (2 * page, + 1 for a link)
+  // Damage met by leaf walks, counted each time it is met (a walk that met damage counted before
+  // leaves damagedPagesSkipped as it was, but not this).
+  uint64_t leafDamageMet = 0;
   // Empties the walk order and the damage counted for it (a new table or tablespace file).
   void ResetLeafWalk();
   // The place of page in leafOrder; a page not in it starts a new order at it.

@@ -79,6 +79,7 @@ bool TableReader::IsWalkedLeafPage(const std::vector<uint8_t>& image, bool compl
 }
 
 void TableReader::NoteLeafDamage(uint64_t key) {
+  ++leafDamageMet;
   if (leafDamage.insert(key).second) ++damagedPagesSkipped;
 }
 

@@ -32,6 +32,7 @@ struct RunResult {
   // next-page number past the end of the file or the like).
   bool cleanEnd = true;
   bool writeFailed = false;  // the text could not be written (flushing walks only)
+  bool metDamage = false;    // InnoDB: the walk met damage, counted before or not
 };
 
 // Text of a walk that writes as it goes is handed on in pieces of about this size.
@@ -131,6 +132,7 @@ void WalkRun(TableReader& reader, const Run& run, Division division, const RowTe
   reader.stoppedAtLeafPage = false;
   reader.myisamScanEnd = run.start.offset;
   const uint64_t damagedBefore = reader.damagedPagesSkipped;
+  const uint64_t metBefore = reader.leafDamageMet;
   std::string& text = result.text;
   reader.rowSink = [&format, &text](const Cell* const* cells, size_t count) { format(cells, count, text); };
   ResumePosition at = run.start;
@@ -161,6 +163,7 @@ void WalkRun(TableReader& reader, const Run& run, Division division, const RowTe
   reader.stopAtPosition = UINT64_MAX;
   reader.ClearRowPage();
   result.damaged = reader.damagedPagesSkipped - damagedBefore;
+  result.metDamage = reader.leafDamageMet != metBefore;
   result.endPosition = reader.myisamScanEnd;
   switch (division) {
     case Division::kInnodb:
@@ -320,7 +323,7 @@ ParallelRowsResult WriteAllRowsDivided(TableReader& loaded, const std::string& f
       WalkRun(loaded, run, division, format, own);
       std::swap(result, own);
     }
-    if (division == Division::kInnodb && (result.damaged > 0 || !result.cleanEnd)) {
+    if (division == Division::kInnodb && (result.damaged > 0 || result.metDamage || !result.cleanEnd)) {
       // Damage met: the first reader walks on from this run's start to the end of the table, as the
       // undivided walk does (its salvage depends on the whole chain), writing as it goes.
       run.stopPage = kNullPage;
@@ -355,7 +358,9 @@ ParallelRowsResult WriteAllRowsDivided(TableReader& loaded, const std::string& f
     WalkRun(loaded, rest, division, format, own, &write);
     damagedTotal += own.damaged;
   }
-  loaded.damagedPagesSkipped = damagedTotal;
+  // A reader counts each damaged leaf page once, however often it meets it: the first reader's own
+  // count covers damage it met while loading the first page too.
+  loaded.damagedPagesSkipped = std::max(damagedTotal, loaded.damagedPagesSkipped);
   return ParallelRowsResult::kDone;
 }
 
