@@ -13,6 +13,7 @@
 //
 // A page that lies wholly or partly outside the file is not read: the caller gets false. The leaf
 // walk reads each page once, headers and records together.
+#include <algorithm>
 #include <cstring>
 
 #include "decoding/ByteView.h"
@@ -96,7 +97,9 @@ bool TableReader::ReadPageWithHeaders(Tablespace ts, uint64_t page, std::vector<
     // far less than as many page-sized ones.
     const bool inWindow = page >= ibdWindowFirst && page < ibdWindowFirst + ibdWindowPages;
     if (!inWindow && ibdLastPage != kNullPage && page == ibdLastPage + 1) {
-      ibdWindow.resize(kIbdWindowPages * kPageSize);
+      // No more than the pages left in the file: a small tablespace costs no more than its size.
+      const uint64_t pagesLeft = file.Length() / kPageSize - page;
+      ibdWindow.resize(std::min(kIbdWindowPages, pagesLeft) * kPageSize);
       const size_t got = file.ReadAt(page * kPageSize, ibdWindow.data(), ibdWindow.size());
       ibdWindowFirst = page;
       ibdWindowPages = got / kPageSize;
