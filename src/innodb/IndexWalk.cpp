@@ -423,8 +423,7 @@ void TableReader::ReadLeafRows(Tablespace ts, uint64_t page, uint64_t offset) {
 bool TableReader::AppendRecordRow(std::vector<Cell>& cells, size_t columnCount, uint64_t page, uint64_t following) {
   if (rowSink) {
     // Streaming: the cells go out where they are, in column order; the next record is decoded into
-    // them again.
-    // Which cell gives each column is worked out once per page of rows.
+    // them again. Which cell gives each column is worked out once per page of rows.
     static const Cell kNoCell;
     if (sinkCellOfColumn.size() != columnCount) {
       sinkCellOfColumn.assign(columnCount, -1);
@@ -453,16 +452,13 @@ bool TableReader::AppendRecordRow(std::vector<Cell>& cells, size_t columnCount, 
 
 void TableReader::AppendRowCells(std::vector<Cell>& cells, size_t columnCount) {
   // The decoded cells change places with the row's empty ones, so that both keep their buffers:
-  // the row for the page, the cells for the next record.
+  // the row for the page, the cells for the next record (emptied when it is decoded).
   Row& row = AppendEmptyRow(columnCount);
   for (size_t i = 0; i < cells.size() && i < innoLayout.size(); ++i) {
     int32_t n = innoLayout[i].column.number;
     if (n < 0 || static_cast<size_t>(n) >= columnCount) continue;
     if (i < layoutPrefixEntry.size() && layoutPrefixEntry[i]) continue;
-    Cell& target = row[static_cast<size_t>(n)];
-    std::swap(target, cells[i]);
-    cells[i].text.clear();
-    cells[i].kind = CellKind::kText;
+    std::swap(row[static_cast<size_t>(n)], cells[i]);
   }
 }
 
